@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <string>
+
+#include "platform/files.h"
+#include "platform/paths.h"
+
+namespace platform {
+namespace {
+
+// A fresh folder below the current one, removed with its files afterwards.
+class FilesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = "files_test_" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count());
+    ASSERT_TRUE(ForceDirectories(dir_));
+  }
+  void TearDown() override {
+    for (const std::string& name : ListDirectory(dir_)) {
+      WriteFileAttributes(JoinPath(dir_, name), kAttrArchive);
+      if (!RemoveFile(JoinPath(dir_, name))) RemoveEmptyDirectory(JoinPath(dir_, name));
+    }
+    RemoveEmptyDirectory(dir_);
+  }
+  std::string Path(const char* name) const { return JoinPath(dir_, name); }
+  std::string dir_;
+};
+
+TEST_F(FilesTest, WriteReadSeekSize) {
+  FileError err;
+  {
+    File f = File::Open(Path("a.bin"), OpenMode::kCreate, &err);
+    ASSERT_TRUE(f.IsOpen()) << FileErrorText(err);
+    EXPECT_EQ(f.Write("hello world", 11, &err), 11);
+    EXPECT_TRUE(f.Close());
+  }
+  File f = File::Open(Path("a.bin"), OpenMode::kRead, &err);
+  ASSERT_TRUE(f.IsOpen());
+  EXPECT_EQ(f.Size(), 11);
+  char buf[32] = {};
+  EXPECT_EQ(f.Seek(6, SeekOrigin::kBegin), 6);
+  EXPECT_EQ(f.Read(buf, sizeof buf, &err), 5);
+  EXPECT_EQ(std::string(buf, 5), "world");
+  EXPECT_EQ(f.Read(buf, sizeof buf, &err), 0);
+  EXPECT_EQ(f.Seek(-4, SeekOrigin::kEnd), 7);
+  EXPECT_EQ(f.Seek(2, SeekOrigin::kCurrent), 9);
+}
+
+TEST_F(FilesTest, OpenMissingFileIsNotFound) {
+  FileError err = FileError::kNone;
+  File f = File::Open(Path("missing.bin"), OpenMode::kRead, &err);
+  EXPECT_FALSE(f.IsOpen());
+  EXPECT_EQ(err, FileError::kNotFound);
+  File g = File::Open(Path("no\\such\\dir\\x.bin"), OpenMode::kCreate, &err);
+  EXPECT_FALSE(g.IsOpen());
+  EXPECT_EQ(err, FileError::kNotFound);
+}
+
+TEST_F(FilesTest, CreateTruncatesExistingFile) {
+  FileError err;
+  File::Open(Path("t.bin"), OpenMode::kCreate, &err).Write("0123456789", 10);
+  File::Open(Path("t.bin"), OpenMode::kCreate, &err).Write("ab", 2);
+  File f = File::Open(Path("t.bin"), OpenMode::kRead, &err);
+  EXPECT_EQ(f.Size(), 2);
+}
+
+TEST_F(FilesTest, ForceDirectoriesCreatesParentsAndExistenceTests) {
+  const std::string deep = Path("x\\y\\z");
+  EXPECT_TRUE(ForceDirectories(deep));
+  EXPECT_TRUE(DirectoryExists(deep));
+  EXPECT_FALSE(FileExists(deep));
+  EXPECT_TRUE(ForceDirectories(deep + "\\"));  // trailing separator, already there
+  EXPECT_TRUE(RemoveEmptyDirectory(deep));
+  EXPECT_TRUE(RemoveEmptyDirectory(Path("x\\y")));
+  EXPECT_TRUE(RemoveEmptyDirectory(Path("x")));
+  EXPECT_FALSE(DirectoryExists(Path("x")));
+}
+
+TEST_F(FilesTest, DosTimeRoundTripsAndReadOnlyAttribute) {
+  FileError err;
+  File::Open(Path("d.txt"), OpenMode::kCreate, &err).Write("x", 1);
+  // 2001-02-03 04:05:06 (DOS times have two-second steps).
+  const uint32_t dos = (21u << 25) | (2u << 21) | (3u << 16) | (4u << 11) | (5u << 5) | 3u;
+  EXPECT_TRUE(SetFileDosTime(Path("d.txt"), dos));
+  EXPECT_EQ(FileDosTime(Path("d.txt")), static_cast<int64_t>(dos));
+  EXPECT_TRUE(WriteFileAttributes(Path("d.txt"), kAttrReadOnly));
+  EXPECT_NE(ReadFileAttributes(Path("d.txt")) & kAttrReadOnly, 0);
+  EXPECT_EQ(FileDosTime(Path("d.txt")), static_cast<int64_t>(dos));
+  EXPECT_EQ(ReadFileAttributes(Path("nothing.txt")), -1);
+  EXPECT_NE(ReadFileAttributes(dir_) & kAttrDirectory, 0);
+}
+
+TEST_F(FilesTest, RenameRespectsReplaceFlag) {
+  FileError err;
+  File::Open(Path("a"), OpenMode::kCreate, &err).Write("A", 1);
+  File::Open(Path("b"), OpenMode::kCreate, &err).Write("BB", 2);
+  EXPECT_FALSE(RenameFile(Path("a"), Path("b"), false, &err));
+  EXPECT_TRUE(RenameFile(Path("a"), Path("b"), true, &err));
+  EXPECT_FALSE(FileExists(Path("a")));
+  EXPECT_EQ(File::Open(Path("b"), OpenMode::kRead, &err).Size(), 1);
+}
+
+TEST_F(FilesTest, ListDirectoryGivesNames) {
+  FileError err;
+  File::Open(Path("one"), OpenMode::kCreate, &err);
+  ForceDirectories(Path("two"));
+  auto names = ListDirectory(dir_);
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"one", "two"}));
+}
+
+#ifndef _WIN32
+TEST_F(FilesTest, LinuxPathsIgnoreLetterCaseOfExistingComponents) {
+  ForceDirectories(Path("Mixed\\Case"));
+  FileError err;
+  File::Open(Path("Mixed\\Case\\File.TXT"), OpenMode::kCreate, &err).Write("q", 1);
+  EXPECT_TRUE(FileExists(Path("MIXED\\case\\file.txt")));
+  // New components keep the case they are given.
+  ForceDirectories(Path("mixed\\NewOne"));
+  EXPECT_TRUE(DirectoryExists(Path("Mixed\\NewOne")));
+  EXPECT_FALSE(DirectoryExists(Path("newone")));
+}
+#endif
+
+}  // namespace
+}  // namespace platform
