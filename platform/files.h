@@ -113,5 +113,10 @@ std::vector<std::string> ListDirectory(std::string_view path);
 std::string CurrentDirectory();
 // The full path of the running executable, in program text.
 std::string ExecutablePath();
+// The system's folder for temporary files (no trailing "\").
+std::string TempDirectory();
+// Removes a folder with everything below it (read-only files too). True when
+// it is gone afterwards.
+bool RemoveTree(std::string_view path);
 
 }  // namespace platform

@@ -1,11 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <algorithm>
 #include <cstring>
 #include <string>
 
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "tests/support/temp_dir.h"
 
 namespace platform {
 namespace {
@@ -13,19 +14,10 @@ namespace {
 // A fresh folder below the current one, removed with its files afterwards.
 class FilesTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = "files_test_" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count());
-    ASSERT_TRUE(ForceDirectories(dir_));
-  }
-  void TearDown() override {
-    for (const std::string& name : ListDirectory(dir_)) {
-      WriteFileAttributes(JoinPath(dir_, name), kAttrArchive);
-      if (!RemoveFile(JoinPath(dir_, name))) RemoveEmptyDirectory(JoinPath(dir_, name));
-    }
-    RemoveEmptyDirectory(dir_);
-  }
-  std::string Path(const char* name) const { return JoinPath(dir_, name); }
-  std::string dir_;
+  void SetUp() override { ASSERT_TRUE(DirectoryExists(dir_)); }
+  std::string Path(const char* name) const { return temp_ / name; }
+  kvtest::TempDir temp_;
+  const std::string dir_ = temp_.path();
 };
 
 TEST_F(FilesTest, WriteReadSeekSize) {
@@ -100,6 +92,15 @@ TEST_F(FilesTest, RenameRespectsReplaceFlag) {
   EXPECT_TRUE(RenameFile(Path("a"), Path("b"), true, &err));
   EXPECT_FALSE(FileExists(Path("a")));
   EXPECT_EQ(File::Open(Path("b"), OpenMode::kRead, &err).Size(), 1);
+}
+
+TEST_F(FilesTest, RemoveTreeRemovesNestedReadOnlyFiles) {
+  ASSERT_TRUE(ForceDirectories(Path("t\\a\\b")));
+  FileError err;
+  File::Open(Path("t\\a\\b\\f"), OpenMode::kCreate, &err).Write("z", 1);
+  WriteFileAttributes(Path("t\\a\\b\\f"), kAttrReadOnly);
+  EXPECT_TRUE(RemoveTree(Path("t")));
+  EXPECT_FALSE(DirectoryExists(Path("t")));
 }
 
 TEST_F(FilesTest, ListDirectoryGivesNames) {

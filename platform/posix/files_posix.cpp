@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 
 #include "platform/codepage.h"
@@ -314,6 +315,13 @@ std::string ExecutablePath() {
   const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
   if (n <= 0) return {};
   return ProgramPathFromHost(std::string(buf, static_cast<size_t>(n)));
+}
+
+std::string TempDirectory() {
+  const char* tmp = std::getenv("TMPDIR");
+  std::string dir = tmp != nullptr && *tmp ? tmp : "/tmp";
+  while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+  return ProgramPathFromHost(dir);
 }
 
 }  // namespace platform

@@ -245,4 +245,12 @@ std::string ExecutablePath() {
   return std::string(buf, n);
 }
 
+std::string TempDirectory() {
+  char buf[MAX_PATH + 1];
+  const DWORD n = ::GetTempPathA(sizeof buf, buf);
+  std::string dir(buf, n > MAX_PATH ? 0 : n);
+  while (dir.size() > 3 && dir.back() == '\\') dir.pop_back();
+  return dir;
+}
+
 }  // namespace platform
