@@ -38,3 +38,15 @@ TEST(Codepage, Utf16RoundTrip) {
 
 }  // namespace
 }  // namespace platform
+
+namespace platform {
+namespace {
+
+TEST(Codepage, AnsiConversionNeverBestFits) {
+  // The fullwidth solidus must not become a path separator.
+  EXPECT_EQ(Utf8ToAnsi("a\xEF\xBC\x8F" "b", '_'), "a_b");
+  EXPECT_EQ(AnsiToUtf8(Utf8ToAnsi("plain.txt")), "plain.txt");
+}
+
+}  // namespace
+}  // namespace platform

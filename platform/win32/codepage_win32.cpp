@@ -13,11 +13,16 @@ std::wstring ToWide(std::string_view s, UINT cp) {
   return w;
 }
 
+// No best-fit mapping into the ANSI code page: a character the code page lacks
+// becomes the replacement, never a look-alike (best fit turns the fullwidth
+// solidus into "/", for one).
 std::string FromWide(const std::wstring& w, UINT cp, const char* replacement) {
   if (w.empty()) return {};
-  const int n = ::WideCharToMultiByte(cp, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, replacement, nullptr);
+  const DWORD flags = cp == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+  const int n =
+      ::WideCharToMultiByte(cp, flags, w.data(), static_cast<int>(w.size()), nullptr, 0, replacement, nullptr);
   std::string s(static_cast<size_t>(n), '\0');
-  ::WideCharToMultiByte(cp, 0, w.data(), static_cast<int>(w.size()), s.data(), n, replacement, nullptr);
+  ::WideCharToMultiByte(cp, flags, w.data(), static_cast<int>(w.size()), s.data(), n, replacement, nullptr);
   return s;
 }
 
