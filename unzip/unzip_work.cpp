@@ -1,6 +1,7 @@
 #include "unzip/unzip_work.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 UnzipWork::UnzipWork(UnzipHost* host)
@@ -23,9 +24,9 @@ void UnzipWork::ResetForEntry() {
   EndOfInput = false;
 }
 
-int ReadByte(UnzipWork& w, uint16_t& b) {
+int ReadByteSlow(UnzipWork& w, uint16_t& b) {
   if (w.CompressedLeft <= 0) {
-    --w.CompressedLeft;
+    if (w.CompressedLeft > INT32_MIN) --w.CompressedLeft;  // no wrap-around into a positive count
     return 0;
   }
   --w.CompressedLeft;
@@ -44,11 +45,6 @@ void FlushOutput(UnzipWork& w) {
   w.Host->WriteOutput(w);
   w.OutputCount = 0;
   w.OutputPos = w.OutputBuffer.get();
-}
-
-void PutByte(UnzipWork& w, uint8_t b) {
-  *w.OutputPos++ = b;
-  if (++w.OutputCount >= UnzipWork::kChunk) FlushOutput(w);
 }
 
 void FlushWindow(UnzipWork& w, uint32_t n) {
@@ -75,17 +71,14 @@ void FillBits(UnzipWork& w) {
 }
 
 uint16_t GetBits(UnzipWork& w, int n) {
-  if (w.BitCount < n) FillBits(w);
+  if (w.BitCount < n) {
+    FillBits(w);
+    // A refill that cannot deliver the bits asked for: the input has ended.
+    if (w.BitCount < n) w.EndOfInput = true;
+  }
   const auto result = static_cast<uint16_t>(w.BitBuffer & ((1u << n) - 1));
   w.BitBuffer >>= n;
   w.BitCount = static_cast<uint16_t>(w.BitCount - n);
   return result;
 }
 
-void NeedBits(UnzipWork& w, int n, uint32_t& bits, uint16_t& count) {
-  while (count < n) {
-    ReadByte(w, w.LastByte);
-    bits |= static_cast<uint32_t>(w.LastByte) << count;
-    count = static_cast<uint16_t>(count + 8);
-  }
-}

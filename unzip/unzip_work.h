@@ -70,22 +70,57 @@ struct UnzipWork {
   void ResetForEntry();
 };
 
+// Decoders stop (invalid data) once they have asked for more than this many
+// bytes past the end of the entry's data: a valid stream never needs them,
+// while a damaged one that claims a huge size would otherwise decode filler
+// until that size.
+constexpr int kMaxBytesPastEnd = 4;
+
+// Whether the decoder has asked for more than kMaxBytesPastEnd bytes past the
+// end of the entry's data (ReadByte counts CompressedLeft down past 0).
+inline bool ReadPastEnd(const UnzipWork& w) { return w.CompressedLeft < -kMaxBytesPastEnd; }
+
 // Delivers the next compressed byte into `b`: returns 8 when one came, 0 when
 // none did (b then keeps its value). Counts CompressedLeft down, also past 0.
-int ReadByte(UnzipWork& w, uint16_t& b);
+// Reads the next chunk through the host when InputBuffer is used up.
+int ReadByteSlow(UnzipWork& w, uint16_t& b);
+// Performance-critical: called for every compressed byte of most decoders.
+inline int ReadByte(UnzipWork& w, uint16_t& b) {
+  if (w.CompressedLeft > 0 && w.InputCount > 0) {
+    --w.CompressedLeft;
+    b = *w.InputPos++;
+    --w.InputCount;
+    return 8;
+  }
+  return ReadByteSlow(w, b);
+}
 
 // Output path.
-void PutByte(UnzipWork& w, uint8_t b);
-void FlushWindow(UnzipWork& w, uint32_t n);  // the first n bytes of Window
 void FlushOutput(UnzipWork& w);
+// Performance-critical: called for every decoded byte of the legacy decoders.
+inline void PutByte(UnzipWork& w, uint8_t b) {
+  *w.OutputPos++ = b;
+  if (++w.OutputCount >= UnzipWork::kChunk) FlushOutput(w);
+}
+void FlushWindow(UnzipWork& w, uint32_t n);  // the first n bytes of Window
 
 // Bit reader of Unshrink and Unreduce (state in the context).
 void FillBits(UnzipWork& w);
-uint16_t GetBits(UnzipWork& w, int n);  // n from 1 to 16
+// n from 1 to 16. When even a refill cannot deliver n bits, EndOfInput is
+// set: the input has ended (the missing bits read as zero).
+uint16_t GetBits(UnzipWork& w, int n);
 
 // Bit reader of Inflate and Explode (state held by the caller). Once the input
-// has ended, every further byte is a copy of the last byte that was read.
-void NeedBits(UnzipWork& w, int n, uint32_t& bits, uint16_t& count);
+// has ended, every further byte is a copy of the last byte that was read;
+// decoders check ReadPastEnd to stop on input that ended early.
+// Performance-critical.
+inline void NeedBits(UnzipWork& w, int n, uint32_t& bits, uint16_t& count) {
+  while (count < n) {
+    ReadByte(w, w.LastByte);
+    bits |= static_cast<uint32_t>(w.LastByte) << count;
+    count = static_cast<uint16_t>(count + 8);
+  }
+}
 inline void DumpBits(int n, uint32_t& bits, uint16_t& count) {
   bits >>= n;
   count = static_cast<uint16_t>(count - n);

@@ -1,0 +1,457 @@
+#include "unzip/inflate.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr uint32_t kWindow = 32768;
+
+// Lengths of codes 257 to 285; codes 286 and 287 never occur in valid data
+// (extra bits 99: invalid).
+const uint16_t kLengthBase[31] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27, 31,
+                                  35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258, 0,  0};
+const uint16_t kLengthExtra[31] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,  2,
+                                   3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0, 99, 99};
+// Distance codes 0 to 29.
+const uint16_t kDistBase[30] = {1,   2,   3,   4,   5,   7,    9,    13,   17,   25,   33,   49,   65,    97,    129,
+                                193, 257, 385, 513, 769, 1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
+const uint16_t kDistExtra[30] = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4,  5,  5,  6,
+                                 6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
+// Order in which the code length code lengths are sent.
+const uint8_t kCodeLengthOrder[19] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
+
+// The fast loop runs while at least this many bytes of the entry's data are
+// buffered; below it every byte goes through ReadByte.
+constexpr uint32_t kFastInput = 32;
+
+inline uint64_t Mask(uint32_t n) { return (uint64_t{1} << n) - 1; }
+
+inline uint64_t Load64(const uint8_t* p) {
+  uint64_t v;
+  std::memcpy(&v, p, 8);  // little-endian targets only (x86, x86-64)
+  return v;
+}
+
+inline void Copy8(uint8_t* dst, const uint8_t* src) {
+  uint64_t v;
+  std::memcpy(&v, src, 8);
+  std::memcpy(dst, &v, 8);
+}
+
+// Careful bit reader: one byte at a time through ReadByte. Once the entry's
+// data has ended every further byte repeats the last one; asking for more
+// than a few such bytes means the stream is broken (a valid one never needs
+// them), and decoding stops.
+inline bool Need(InflateState& s, uint32_t n) {
+  while (s.BitCount < n) {
+    if (ReadByte(s.w, s.w.LastByte) == 0 && ++s.BytesPastEnd > kMaxBytesPastEnd) return false;
+    s.BitBuffer |= static_cast<uint64_t>(s.w.LastByte & 0xFF) << s.BitCount;
+    s.BitCount += 8;
+  }
+  return true;
+}
+
+inline void Dump(InflateState& s, uint32_t n) {
+  s.BitBuffer >>= n;
+  s.BitCount -= n;
+}
+
+inline void WindowFull(InflateState& s) {
+  FlushWindow(s.w, kWindow);
+  s.WindowPos = 0;
+  s.WindowFilled = true;
+}
+
+inline void PutWindowByte(InflateState& s, uint8_t b) {
+  s.w.Window[s.WindowPos++] = b;
+  if (s.WindowPos == kWindow) WindowFull(s);
+}
+
+// Bytes of the entry's data that can be taken straight from InputBuffer.
+inline uint32_t BufferedInput(const UnzipWork& w) {
+  if (w.CompressedLeft <= 0) return 0;
+  return std::min<uint32_t>(w.InputCount, static_cast<uint32_t>(w.CompressedLeft));
+}
+
+// Copies a match through the ring window with the semantics of a forward
+// byte-by-byte copy (an overlapping match repeats the bytes just written).
+// A distance that reaches back before the entry's first byte is invalid
+// data: the window there holds nothing of this entry.
+bool CopyMatch(InflateState& s, uint32_t dist, uint32_t len) {
+  if (!s.WindowFilled && dist > s.WindowPos) return false;
+  uint8_t* win = s.w.Window.get();
+  uint32_t pos = s.WindowPos;
+  uint32_t src = (pos - dist) & (kWindow - 1);
+  while (len > 0) {
+    uint32_t n = kWindow - std::max(src, pos);
+    if (n > len) n = len;
+    if (src < pos && pos - src >= n) {
+      std::memcpy(win + pos, win + src, n);
+    } else {
+      for (uint32_t i = 0; i < n; ++i) win[pos + i] = win[src + i];
+    }
+    pos += n;
+    src = (src + n) & (kWindow - 1);
+    len -= n;
+    if (pos == kWindow) {
+      WindowFull(s);
+      pos = 0;
+    }
+  }
+  s.WindowPos = pos;
+  return true;
+}
+
+// Performance-critical: the copy of a match that lies inside the window
+// (dist <= position, no wrap). Wide moves where the source is at least 8
+// bytes back; never writes past dst + len (the bytes there are history).
+inline void CopyInWindow(uint8_t* dst, uint32_t dist, uint32_t len) {
+  const uint8_t* src = dst - dist;
+  if (dist >= 8) {
+    if (len >= 8) {
+      uint32_t i = 0;
+      do {
+        Copy8(dst + i, src + i);
+        i += 8;
+      } while (i + 8 < len);
+      Copy8(dst + len - 8, src + len - 8);
+    } else {
+      for (uint32_t i = 0; i < len; ++i) dst[i] = src[i];
+    }
+  } else if (dist == 1) {
+    std::memset(dst, dst[-1], len);
+  } else {
+    // A short period: the first bytes one by one, then words from a whole
+    // number of periods back (at least 8 bytes).
+    const uint32_t period = dist * ((8 + dist - 1) / dist);
+    uint32_t i = 0;
+    for (; i < len && i < period; ++i) dst[i] = src[i];
+    for (; i + 8 <= len; i += 8) Copy8(dst + i, dst + i - period);
+    for (; i < len; ++i) dst[i] = dst[i - dist];
+  }
+}
+
+// Careful decode of one code; null on an invalid code or broken input.
+const HuffEntry* DecodeCareful(InflateState& s, const HuffEntry* table, int bits) {
+  if (table == nullptr) return nullptr;  // a code set without codes
+  if (!Need(s, static_cast<uint32_t>(bits))) return nullptr;
+  const HuffEntry* e = &table[s.BitBuffer & Mask(static_cast<uint32_t>(bits))];
+  while (e->Op > kHuffLink) {
+    if (e->Op == kHuffInvalid) return nullptr;
+    Dump(s, e->Bits);
+    const uint32_t n = e->Op - kHuffLink;
+    if (!Need(s, n)) return nullptr;
+    e = &e->SubTable[s.BitBuffer & Mask(n)];
+  }
+  Dump(s, e->Bits);
+  return e;
+}
+
+int BuildTable(InflateState& s, const uint16_t* lengths, int count, int simple_count, const uint16_t* base,
+               const uint16_t* extra, HuffTablePtr& out, int& bits) {
+  HuffEntry* table = nullptr;
+  const int result = BuildHuffmanTable(lengths, count, simple_count, base, extra, table, bits);
+  out.reset(table);
+  if (result == kHuffOutOfMemory) s.w.Host->ReportOutOfMemory();
+  return result;
+}
+
+}  // namespace
+
+// Performance-critical: decodes nearly every byte of a deflated entry. While
+// enough input is buffered, a 64-bit bit buffer is refilled a word at a time
+// straight from InputBuffer and one symbol (code, extra bits, distance) is
+// decoded per refill; near the end of a chunk or of the entry it falls back
+// to the careful byte-at-a-time reader so the input accounting stays exact.
+int InflateCodes(InflateState& s, const HuffEntry* lit_table, const HuffEntry* dist_table, int lit_bits,
+                 int dist_bits) {
+  UnzipWork& w = s.w;
+  uint8_t* const win = w.Window.get();
+  const uint64_t lit_mask = Mask(static_cast<uint32_t>(lit_bits));
+  const uint64_t dist_mask = Mask(static_cast<uint32_t>(dist_bits));
+  if (lit_table == nullptr) return kInflateBadData;
+
+  for (;;) {
+    const uint32_t avail = BufferedInput(w);
+    if (avail >= kFastInput) {
+      const uint8_t* const in_start = w.InputPos;
+      const uint8_t* in = in_start;
+      const uint8_t* const in_end = in_start + avail;
+      uint64_t bits = s.BitBuffer;
+      uint32_t count = s.BitCount;
+      uint32_t pos = s.WindowPos;
+      int result = -1;
+      while (in_end - in >= 8) {
+        bits |= Load64(in) << count;
+        in += (63 - count) >> 3;
+        count |= 56;
+
+        const HuffEntry* e = &lit_table[bits & lit_mask];
+        while (e->Op > kHuffLink) {
+          if (e->Op == kHuffInvalid) {
+            result = kInflateBadData;
+            break;
+          }
+          bits >>= e->Bits;
+          count -= e->Bits;
+          e = &e->SubTable[bits & Mask(e->Op - kHuffLink)];
+        }
+        if (result >= 0) break;
+        bits >>= e->Bits;
+        count -= e->Bits;
+        if (e->Op == kHuffLiteral) {
+          win[pos++] = static_cast<uint8_t>(e->Base);
+          if (pos == kWindow) {
+            s.WindowPos = pos;
+            WindowFull(s);
+            pos = 0;
+          }
+          continue;
+        }
+        if (e->Op == kHuffEndOfBlock) {
+          result = kInflateOk;
+          break;
+        }
+        const uint32_t len = e->Base + static_cast<uint32_t>(bits & Mask(e->Op));
+        bits >>= e->Op;
+        count -= e->Op;
+
+        if (dist_table == nullptr) {
+          result = kInflateBadData;
+          break;
+        }
+        e = &dist_table[bits & dist_mask];
+        while (e->Op > kHuffLink) {
+          if (e->Op == kHuffInvalid) {
+            result = kInflateBadData;
+            break;
+          }
+          bits >>= e->Bits;
+          count -= e->Bits;
+          e = &e->SubTable[bits & Mask(e->Op - kHuffLink)];
+        }
+        if (result >= 0) break;
+        bits >>= e->Bits;
+        count -= e->Bits;
+        const uint32_t dist = e->Base + static_cast<uint32_t>(bits & Mask(e->Op));
+        bits >>= e->Op;
+        count -= e->Op;
+
+        if (dist <= pos && pos + len <= kWindow) {
+          CopyInWindow(win + pos, dist, len);
+          pos += len;
+          if (pos == kWindow) {
+            s.WindowPos = pos;
+            WindowFull(s);
+            pos = 0;
+          }
+        } else {
+          s.WindowPos = pos;
+          if (!CopyMatch(s, dist, len)) {
+            result = kInflateBadData;
+            break;
+          }
+          pos = s.WindowPos;
+        }
+      }
+      // Hand back the whole bytes the bit buffer read ahead, so that the
+      // careful reader (and the next block) continues at the right byte.
+      uint32_t give_back = count >> 3;
+      const auto used = static_cast<uint32_t>(in - in_start);
+      if (give_back > used) give_back = used;
+      in -= give_back;
+      count -= give_back * 8;
+      s.BitBuffer = bits & Mask(count);
+      s.BitCount = count;
+      s.WindowPos = pos;
+      const auto consumed = static_cast<uint16_t>(in - in_start);
+      w.InputPos = in;
+      w.InputCount = static_cast<uint16_t>(w.InputCount - consumed);
+      w.CompressedLeft -= consumed;
+      if (result >= 0) return result;
+      if (BufferedInput(w) >= kFastInput) continue;
+    }
+
+    // Careful path: one symbol.
+    const HuffEntry* e = DecodeCareful(s, lit_table, lit_bits);
+    if (e == nullptr) return kInflateBadData;
+    if (e->Op == kHuffLiteral) {
+      PutWindowByte(s, static_cast<uint8_t>(e->Base));
+      continue;
+    }
+    if (e->Op == kHuffEndOfBlock) return kInflateOk;
+    if (!Need(s, e->Op)) return kInflateBadData;
+    const uint32_t len = e->Base + static_cast<uint32_t>(s.BitBuffer & Mask(e->Op));
+    Dump(s, e->Op);
+    e = DecodeCareful(s, dist_table, dist_bits);
+    if (e == nullptr) return kInflateBadData;
+    if (!Need(s, e->Op)) return kInflateBadData;
+    const uint32_t dist = e->Base + static_cast<uint32_t>(s.BitBuffer & Mask(e->Op));
+    Dump(s, e->Op);
+    if (!CopyMatch(s, dist, len)) return kInflateBadData;
+  }
+}
+
+int InflateStored(InflateState& s) {
+  UnzipWork& w = s.w;
+  Dump(s, s.BitCount & 7);
+  if (!Need(s, 16)) return kInflateBadData;
+  uint32_t len = static_cast<uint32_t>(s.BitBuffer & 0xFFFF);
+  Dump(s, 16);
+  if (!Need(s, 16)) return kInflateBadData;
+  const uint32_t nlen = static_cast<uint32_t>(s.BitBuffer & 0xFFFF);
+  Dump(s, 16);
+  if (len != (~nlen & 0xFFFF)) return kInflateBadData;
+
+  while (len > 0) {
+    if (s.BitCount >= 8) {  // whole bytes already in the bit buffer
+      PutWindowByte(s, static_cast<uint8_t>(s.BitBuffer));
+      Dump(s, 8);
+      --len;
+      continue;
+    }
+    const uint32_t avail = BufferedInput(w);
+    if (avail > 0) {
+      const uint32_t n = std::min({len, avail, kWindow - s.WindowPos});
+      std::memcpy(w.Window.get() + s.WindowPos, w.InputPos, n);
+      w.InputPos += n;
+      w.InputCount = static_cast<uint16_t>(w.InputCount - n);
+      w.CompressedLeft -= static_cast<int32_t>(n);
+      len -= n;
+      s.WindowPos += n;
+      if (s.WindowPos == kWindow) WindowFull(s);
+      continue;
+    }
+    if (!Need(s, 8)) return kInflateBadData;
+    PutWindowByte(s, static_cast<uint8_t>(s.BitBuffer));
+    Dump(s, 8);
+    --len;
+  }
+  return kInflateOk;
+}
+
+int InflateFixed(InflateState& s) {
+  static const auto kFixed = [] {
+    struct Lengths {
+      uint16_t lit[288];
+      uint16_t dist[30];
+    } l{};
+    for (int i = 0; i < 288; ++i) l.lit[i] = i < 144 ? 8 : i < 256 ? 9 : i < 280 ? 7 : 8;
+    for (auto& d : l.dist) d = 5;
+    return l;
+  }();
+
+  HuffTablePtr lit;
+  int lit_bits = 7;
+  int result = BuildTable(s, kFixed.lit, 288, 257, kLengthBase, kLengthExtra, lit, lit_bits);
+  if (result != kHuffOk) return result;
+  HuffTablePtr dist;
+  int dist_bits = 5;
+  // 30 codes of five bits leave codes 30 and 31 unused: an incomplete set
+  // that is accepted here.
+  result = BuildTable(s, kFixed.dist, 30, 0, kDistBase, kDistExtra, dist, dist_bits);
+  if (result > kHuffIncomplete) return result;
+  return InflateCodes(s, lit.get(), dist.get(), lit_bits, dist_bits) != kInflateOk ? kInflateBadData : kInflateOk;
+}
+
+int InflateDynamic(InflateState& s) {
+  if (!Need(s, 5)) return kInflateBadData;
+  const int lit_count = 257 + static_cast<int>(s.BitBuffer & 31);
+  Dump(s, 5);
+  if (!Need(s, 5)) return kInflateBadData;
+  const int dist_count = 1 + static_cast<int>(s.BitBuffer & 31);
+  Dump(s, 5);
+  if (!Need(s, 4)) return kInflateBadData;
+  const int cl_count = 4 + static_cast<int>(s.BitBuffer & 15);
+  Dump(s, 4);
+  if (lit_count > 286 || dist_count > 30) return kInflateBadData;
+
+  uint16_t cl_lengths[19] = {};
+  for (int i = 0; i < cl_count; ++i) {
+    if (!Need(s, 3)) return kInflateBadData;
+    cl_lengths[kCodeLengthOrder[i]] = static_cast<uint16_t>(s.BitBuffer & 7);
+    Dump(s, 3);
+  }
+  HuffTablePtr cl_table;
+  int cl_bits = 7;
+  int result = BuildTable(s, cl_lengths, 19, 19, nullptr, nullptr, cl_table, cl_bits);
+  if (result != kHuffOk) return result;
+
+  uint16_t lengths[286 + 30];
+  const int total = lit_count + dist_count;
+  int i = 0;
+  uint16_t previous = 0;
+  while (i < total) {
+    // Every code of this set resolves in the first table; an unused (dummy)
+    // code is invalid data as everywhere else.
+    const HuffEntry* e = DecodeCareful(s, cl_table.get(), cl_bits);
+    if (e == nullptr || e->Op != kHuffLiteral) return kInflateBadData;
+    const uint16_t v = e->Base;
+    if (v < 16) {
+      lengths[i++] = v;
+      previous = v;
+      continue;
+    }
+    int repeat;
+    uint16_t value;
+    if (v == 16) {
+      if (!Need(s, 2)) return kInflateBadData;
+      repeat = 3 + static_cast<int>(s.BitBuffer & 3);
+      Dump(s, 2);
+      value = previous;
+    } else if (v == 17) {
+      if (!Need(s, 3)) return kInflateBadData;
+      repeat = 3 + static_cast<int>(s.BitBuffer & 7);
+      Dump(s, 3);
+      value = previous = 0;
+    } else {
+      if (!Need(s, 7)) return kInflateBadData;
+      repeat = 11 + static_cast<int>(s.BitBuffer & 127);
+      Dump(s, 7);
+      value = previous = 0;
+    }
+    if (i + repeat > total) return kInflateBadData;
+    while (repeat-- > 0) lengths[i++] = value;
+  }
+  cl_table.reset();
+
+  HuffTablePtr lit;
+  int lit_bits = 9;
+  result = BuildTable(s, lengths, lit_count, 257, kLengthBase, kLengthExtra, lit, lit_bits);
+  if (result != kHuffOk) return result;
+  HuffTablePtr dist;
+  int dist_bits = 6;
+  result = BuildTable(s, lengths + lit_count, dist_count, 0, kDistBase, kDistExtra, dist, dist_bits);
+  if (result != kHuffOk) return result;
+  return InflateCodes(s, lit.get(), dist.get(), lit_bits, dist_bits) != kInflateOk ? kInflateBadData : kInflateOk;
+}
+
+int InflateBlock(InflateState& s, bool& last_block) {
+  if (!Need(s, 1)) return kInflateBadData;
+  last_block = (s.BitBuffer & 1) != 0;
+  Dump(s, 1);
+  if (!Need(s, 2)) return kInflateBadData;
+  const auto type = static_cast<int>(s.BitBuffer & 3);
+  Dump(s, 2);
+  switch (type) {
+    case 0: return InflateStored(s);
+    case 1: return InflateFixed(s);
+    case 2: return InflateDynamic(s);
+    default: return kInflateBadBlock;
+  }
+}
+
+int InflateWithResult(UnzipWork& w) {
+  InflateState s(w);
+  bool last_block = false;
+  do {
+    const int result = InflateBlock(s, last_block);
+    if (result != kInflateOk) return result;
+  } while (!last_block);
+  FlushWindow(w, s.WindowPos);
+  FlushOutput(w);
+  return kInflateOk;
+}
+
+void Inflate(UnzipWork& w) { InflateWithResult(w); }
