@@ -358,22 +358,31 @@ bool TEndCentral::LocateEndRecord(TStream& stream) {
   stream.Seek(size - n, 0);
   std::vector<uint8_t> tail(n);
   if (ReadFully(stream, tail.data(), n) != n) return false;
+  // The record nearest to the end whose comment ends exactly at the end of
+  // the file; when no record fits so, the one nearest to the end. (An
+  // archive comment may itself hold the bytes of the signature.)
+  int32_t at = -1;
   for (int32_t i = n - 22; i >= 0; --i) {
     if (tail[i] != 0x50 || Le32(&tail[i]) != kEndRecordSig) continue;
-    const uint8_t* r = &tail[i];
-    ThisDisk = Le16(r + 4);
-    DirectoryDisk = Le16(r + 6);
-    EntriesOnDisk = Le16(r + 8);
-    TotalEntries = Le16(r + 10);
-    DirectorySize = Le32(r + 12);
-    DirectoryOffset = Le32(r + 16);
-    CommentLength = Le16(r + 20);
-    CommentPos = static_cast<uint32_t>(size - CommentLength);
-    // ZIP64: a locator 20 bytes before the record, or saturated fields that
-    // stand for values kept in the ZIP64 end record.
-    NeedsZip64 = (i >= 20 && Le32(r - 20) == kZip64LocatorSig) || TotalEntries == 0xFFFF ||
-                 EntriesOnDisk == 0xFFFF || DirectoryOffset == 0xFFFFFFFF || DirectorySize == 0xFFFFFFFF;
-    return true;
+    if (at < 0) at = i;
+    if (static_cast<int64_t>(i) + 22 + Le16(&tail[i] + 20) == n) {
+      at = i;
+      break;
+    }
   }
-  return false;
+  if (at < 0) return false;
+  const uint8_t* r = &tail[at];
+  ThisDisk = Le16(r + 4);
+  DirectoryDisk = Le16(r + 6);
+  EntriesOnDisk = Le16(r + 8);
+  TotalEntries = Le16(r + 10);
+  DirectorySize = Le32(r + 12);
+  DirectoryOffset = Le32(r + 16);
+  CommentLength = Le16(r + 20);
+  CommentPos = static_cast<uint32_t>(size - CommentLength);
+  // ZIP64: a locator 20 bytes before the record, or saturated fields that
+  // stand for values kept in the ZIP64 end record.
+  NeedsZip64 = (at >= 20 && Le32(r - 20) == kZip64LocatorSig) || TotalEntries == 0xFFFF ||
+               EntriesOnDisk == 0xFFFF || DirectoryOffset == 0xFFFFFFFF || DirectorySize == 0xFFFFFFFF;
+  return true;
 }
