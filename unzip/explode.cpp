@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "unzip/huffman.h"
+#include "unzip/legacy_bit_reader.h"
 
 namespace {
 
@@ -27,37 +28,29 @@ struct LengthTables {
 };
 constexpr LengthTables kTables;
 
-// The bit buffer of one Explode call; stored back into the context at the end.
-struct BitReader {
-  UnzipWork& w;
-  uint32_t bits;
-  uint16_t count;
+using BitReader = LegacyBitReader<true>;
 
-  inline void Need(int n) {
-    if (count < n) NeedBits(w, n, bits, count);
-  }
-  inline void Dump(int n) { DumpBits(n, bits, count); }
-  inline uint32_t Take(int n) {
-    Need(n);
-    const uint32_t v = bits & ((1u << n) - 1);
-    Dump(n);
-    return v;
-  }
-};
+// The next n bits (past the end of the data: filler, see ReadPastEnd).
+[[gnu::always_inline]] inline uint32_t Bits(BitReader& r, uint32_t n) {
+  uint32_t v;
+  r.Take(n, v);
+  return v;
+}
 
 // Decodes one code. Imploded codes are sent with their bits complemented,
 // so every table index is taken from the complemented bit buffer. Returns
 // null on an invalid code (or a missing table).
 // Performance-critical: once per symbol.
-inline const HuffEntry* DecodeCode(BitReader& r, const HuffEntry* table, int lookup_bits) {
+[[gnu::always_inline]] inline const HuffEntry* DecodeCode(BitReader& r, const HuffEntry* table,
+                                                          int lookup_bits) {
   if (!table) return nullptr;
-  r.Need(lookup_bits);
+  r.Need(static_cast<uint32_t>(lookup_bits));
   const HuffEntry* e = table + ((~r.bits) & ((1u << lookup_bits) - 1));
   while (e->Op > kHuffLink) {
     if (e->Op == kHuffInvalid) return nullptr;
     r.Dump(e->Bits);
     const int sub_bits = e->Op - kHuffLink;
-    r.Need(sub_bits);
+    r.Need(static_cast<uint32_t>(sub_bits));
     e = e->SubTable + ((~r.bits) & ((1u << sub_bits) - 1));
   }
   r.Dump(e->Bits);
@@ -92,7 +85,7 @@ bool Decode(UnzipWork& w, BitReader& r, bool large_dictionary, const HuffEntry* 
   while (remaining > 0) {
     // Input that ended early: what would be decoded now is filler.
     if (ReadPastEnd(w)) return false;
-    if (r.Take(1)) {
+    if (Bits(r, 1)) {
       // A literal: coded with the literal tree, or 8 bits as they stand.
       --remaining;
       if (literals) {
@@ -100,7 +93,7 @@ bool Decode(UnzipWork& w, BitReader& r, bool large_dictionary, const HuffEntry* 
         if (!e) return false;
         window[pos++] = static_cast<uint8_t>(e->Base);
       } else {
-        window[pos++] = static_cast<uint8_t>(r.Take(8));
+        window[pos++] = static_cast<uint8_t>(Bits(r, 8));
       }
       if (pos == kWindowSize) {
         FlushWindow(w, kWindowSize);
@@ -111,13 +104,13 @@ bool Decode(UnzipWork& w, BitReader& r, bool large_dictionary, const HuffEntry* 
     }
 
     // A match: low distance bits, distance code, length code (+8 bits for 63).
-    const uint32_t low = r.Take(low_distance_bits);
+    const uint32_t low = Bits(r, low_distance_bits);
     const HuffEntry* d = DecodeCode(r, distances, distance_bits);
     if (!d) return false;
     const HuffEntry* l = DecodeCode(r, lengths, length_bits);
     if (!l) return false;
     uint32_t length = l->Base;
-    if (l->Op != 0) length += r.Take(l->Op);
+    if (l->Op != 0) length += Bits(r, l->Op);
     remaining -= length;
     uint32_t src = (pos - low - d->Base) & (kWindowSize - 1);
     while (length > 0) {
@@ -182,11 +175,9 @@ void Explode(UnzipWork& w, uint16_t flags) {
   const uint16_t* distance_base = large_dictionary ? kTables.distance_8k : kTables.distance_4k;
   if (ReadTree(w, 64, 0, distance_base, distances, distance_bits) != 0) return;
 
-  BitReader r{w, 0, 0};
+  BitReader r(w);
   Decode(w, r, large_dictionary, literals.get(), literal_bits, lengths.get(), length_bits,
          distances.get(), distance_bits);
-  w.BitBuffer = r.bits;
-  w.BitCount = r.count;
   // Free the tables before the last write, as on the normal path.
   literals.reset();
   lengths.reset();

@@ -10,7 +10,7 @@
 constexpr uint16_t kImplode8KDictionary = 0x0002;  // bit 1: 8K dictionary, 7 low distance bits
 constexpr uint16_t kImplodeLiteralTree = 0x0004;   // bit 2: literals are coded (3 trees)
 
-// Decodes the entry's data from w (bit reader NeedBits/DumpBits) until
+// Decodes the entry's data from w (through ReadByte, see legacy_bit_reader.h) until
 // w.UncompressedLeft bytes are produced. `flags` are the entry's general
 // purpose flags; bits 1 and 2 are used. Normally ends with FlushOutput; a
 // broken code tree description ends it at once, an invalid code or input that

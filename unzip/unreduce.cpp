@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "unzip/legacy_bit_reader.h"
+
 namespace {
 
 constexpr uint32_t kWindowSize = 16384;
@@ -28,35 +30,25 @@ constexpr uint8_t FollowerIndexBits(int n) {
   return static_cast<uint8_t>(bits);
 }
 
-// Next `n` bits; false when the input cannot deliver them: a valid stream
-// never asks for bits past its end before the stated size is reached.
-inline bool Take(UnzipWork& w, int n, uint32_t& value) {
-  if (w.BitCount < n) {
-    FillBits(w);
-    if (w.BitCount < n) return false;
-  }
-  value = w.BitBuffer & ((1u << n) - 1);
-  w.BitBuffer >>= n;
-  w.BitCount = static_cast<uint16_t>(w.BitCount - n);
-  return true;
-}
-
 // Returns false when the data does not decode; the window is then not written.
 // Performance-critical: the decoding loop.
 bool Decode(UnzipWork& w, const FactorTable& f) {
   uint8_t* const window = w.Window.get();
   uint8_t* const sets = window + kFollowerOffset;
+  // A valid stream never asks for bits past its end before the stated size
+  // is reached: a refill that cannot deliver them stops decoding.
+  LegacyBitReader<false> in(w);
 
   // Follower sets, from character 255 down to 0: a 6-bit size, then the
   // followers as 8-bit bytes.
   for (int c = 255; c >= 0; --c) {
     uint8_t* set = sets + kSetSize * static_cast<size_t>(c);
     uint32_t n;
-    if (!Take(w, 6, n)) return false;
+    if (!in.Take(6, n)) return false;
     set[kSetCountByte] = static_cast<uint8_t>(n);
     for (uint32_t i = 0; i < n; ++i) {
       uint32_t follower;
-      if (!Take(w, 8, follower)) return false;
+      if (!in.Take(8, follower)) return false;
       set[i] = static_cast<uint8_t>(follower);
     }
   }
@@ -78,15 +70,15 @@ bool Decode(UnzipWork& w, const FactorTable& f) {
     const uint32_t set_size = set[kSetCountByte];
     uint32_t x;
     if (set_size == 0) {
-      if (!Take(w, 8, x)) return false;
+      if (!in.Take(8, x)) return false;
     } else {
       uint32_t literal_flag;
-      if (!Take(w, 1, literal_flag)) return false;
+      if (!in.Take(1, literal_flag)) return false;
       if (literal_flag) {
-        if (!Take(w, 8, x)) return false;
+        if (!in.Take(8, x)) return false;
       } else {
         uint32_t index;
-        if (!Take(w, index_bits[last_char], index)) return false;
+        if (!in.Take(index_bits[last_char], index)) return false;
         // An index past the set's size names no follower.
         if (index >= set_size) return false;
         x = set[index];

@@ -5,7 +5,7 @@
 
 #include "unzip/unzip_work.h"
 
-// Decodes the entry's data from w (bit reader GetBits/FillBits) until
+// Decodes the entry's data from w (through ReadByte, see legacy_bit_reader.h) until
 // w.UncompressedLeft bytes are produced, and ends with FlushOutput. `factor`
 // is the compression factor, 1 to 4 (the method minus 1); other values decode
 // nothing. Data that does not decode (a follower index past its set, input

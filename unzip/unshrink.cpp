@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "unzip/legacy_bit_reader.h"
+
 namespace {
 
 constexpr int kMaxCodeBits = 13;
@@ -19,16 +21,12 @@ static_assert(kPrefixOffset + 2 * (kCodeCount + 1) <= kSuffixOffset);
 static_assert(kSuffixOffset + kCodeCount + 1 <= kStackBottom);
 static_assert(kStackBottom + kStackSize <= UnzipWork::kWindowSize);
 
-// Next code of `bits` bits; false when the input cannot deliver them (the end
-// of the entry's data, or a last partial byte that is only padding).
-inline bool NextCode(UnzipWork& w, int bits, int& code) {
-  if (w.BitCount < bits) {
-    FillBits(w);
-    if (w.BitCount < bits) return false;
-  }
-  code = static_cast<int>(w.BitBuffer & ((1u << bits) - 1));
-  w.BitBuffer >>= bits;
-  w.BitCount = static_cast<uint16_t>(w.BitCount - bits);
+// The next code of `bits` bits; false at the end of the input (also when a
+// last partial byte holds only padding).
+[[gnu::always_inline]] inline bool NextCode(LegacyBitReader<false>& in, int bits, int& code) {
+  uint32_t v;
+  if (!in.Take(static_cast<uint32_t>(bits), v)) return false;
+  code = static_cast<int>(v);
   return true;
 }
 
@@ -43,13 +41,16 @@ inline int NextFreeCode(const int16_t* prefix, int from) {
 // strings, holds the marks.
 int PartialClear(int16_t* prefix, uint8_t* marks, int free_code) {
   const int end = free_code;
-  for (int code = kFirstFreeCode; code < end; ++code) marks[code - kFirstFreeCode] = 1;
+  if (end <= kFirstFreeCode) return NextFreeCode(prefix, kFirstFreeCode);
+  std::memset(marks, 1, static_cast<size_t>(end - kFirstFreeCode));
   for (int code = kFirstFreeCode; code < end; ++code) {
     const int p = prefix[code];
-    if (p >= kFirstFreeCode && p < end) marks[p - kFirstFreeCode] = 0;
+    // Codes at or past `end` are never looked at below, so their marks may go.
+    if (p >= kFirstFreeCode) marks[p - kFirstFreeCode] = 0;
   }
   for (int code = kFirstFreeCode; code < end; ++code) {
-    if (marks[code - kFirstFreeCode]) prefix[code] = kFree;
+    // A mark of 1 makes the entry -1 (free); 0 leaves it.
+    prefix[code] = static_cast<int16_t>(prefix[code] | -static_cast<int16_t>(marks[code - kFirstFreeCode]));
   }
   return NextFreeCode(prefix, kFirstFreeCode);
 }
@@ -74,6 +75,7 @@ inline void OutputString(UnzipWork& w, const uint8_t* top, const uint8_t* stack_
 
 // Performance-critical: the decoding loop.
 void Decode(UnzipWork& w) {
+  LegacyBitReader<false> in(w);
   uint8_t* const area = w.Window.get();
   auto* const prefix = reinterpret_cast<int16_t*>(area + kPrefixOffset);
   uint8_t* const suffix = area + kSuffixOffset;
@@ -90,7 +92,7 @@ void Decode(UnzipWork& w) {
   int free_code = kFirstFreeCode;
 
   int old_code;
-  if (!NextCode(w, code_bits, old_code)) return;
+  if (!NextCode(in, code_bits, old_code)) return;
   // Nothing but the 256 byte codes is defined yet: any other first code is
   // not a shrunk stream.
   if (old_code >= 256) return;
@@ -99,10 +101,10 @@ void Decode(UnzipWork& w) {
 
   for (;;) {
     int code;
-    if (!NextCode(w, code_bits, code)) return;
+    if (!NextCode(in, code_bits, code)) return;
     while (code == kControlCode) {
       int control;
-      if (!NextCode(w, code_bits, control)) return;
+      if (!NextCode(in, code_bits, control)) return;
       if (control == 1) {
         // Codes cannot grow past 13 bits: the tables hold 8192 codes.
         if (code_bits == kMaxCodeBits) return;
@@ -110,7 +112,7 @@ void Decode(UnzipWork& w) {
       } else if (control == 2) {
         free_code = PartialClear(prefix, stack_bottom, free_code);
       }
-      if (!NextCode(w, code_bits, code)) return;
+      if (!NextCode(in, code_bits, code)) return;
     }
 
     const int in_code = code;

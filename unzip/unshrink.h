@@ -4,7 +4,7 @@
 
 #include "unzip/unzip_work.h"
 
-// Decodes the entry's data from w (bit reader GetBits/FillBits) into the
+// Decodes the entry's data from w (through ReadByte, see legacy_bit_reader.h) into the
 // output path and ends with FlushOutput. Decoding ends at the end of the
 // input; data that does not decode (a code size past 13 bits, a first code
 // that is not a byte, a chain longer than the output stack, input that ends
