@@ -11,6 +11,10 @@
 #include "platform/ui.h"
 #include "unzip/buffer_stream.h"
 #include "unzip/crc32.h"
+#include "unzip/explode.h"
+#include "unzip/inflate.h"
+#include "unzip/unreduce.h"
+#include "unzip/unshrink.h"
 #include "unzip/unzip.h"
 
 namespace {
@@ -316,6 +320,22 @@ void TUnZip::ExtractEntry(UnzipWork& w, int file_index) {
     switch (h.Method) {
       case 0:
         CopyStored(w);
+        break;
+      case 1:
+        Unshrink(w);
+        break;
+      case 2:
+      case 3:
+      case 4:
+      case 5:
+        Unreduce(w, h.Method - 1);
+        break;
+      case 6:
+        // Bits 1 and 2 of the flags: 8K dictionary, coded literals.
+        Explode(w, h.Flags);
+        break;
+      case 8:
+        Inflate(w);
         break;
       default:
         method_known = false;
