@@ -1,4 +1,6 @@
 #include <windows.h>
+// winuser.h defines OemToAnsi as OemToCharA, which would rename ours.
+#undef OemToAnsi
 
 #include "platform/codepage.h"
 
