@@ -74,35 +74,6 @@ inline uint32_t BufferedInput(const UnzipWork& w) {
   return std::min<uint32_t>(w.InputCount, static_cast<uint32_t>(w.CompressedLeft));
 }
 
-// Copies a match through the ring window with the semantics of a forward
-// byte-by-byte copy (an overlapping match repeats the bytes just written).
-// A distance that reaches back before the entry's first byte is invalid
-// data: the window there holds nothing of this entry.
-bool CopyMatch(InflateState& s, uint32_t dist, uint32_t len) {
-  if (!s.WindowFilled && dist > s.WindowPos) return false;
-  uint8_t* win = s.w.Window.get();
-  uint32_t pos = s.WindowPos;
-  uint32_t src = (pos - dist) & (kWindow - 1);
-  while (len > 0) {
-    uint32_t n = kWindow - std::max(src, pos);
-    if (n > len) n = len;
-    if (src < pos && pos - src >= n) {
-      std::memcpy(win + pos, win + src, n);
-    } else {
-      for (uint32_t i = 0; i < n; ++i) win[pos + i] = win[src + i];
-    }
-    pos += n;
-    src = (src + n) & (kWindow - 1);
-    len -= n;
-    if (pos == kWindow) {
-      WindowFull(s);
-      pos = 0;
-    }
-  }
-  s.WindowPos = pos;
-  return true;
-}
-
 // Performance-critical: the copy of a match that lies inside the window
 // (dist <= position, no wrap). Wide moves where the source is at least 8
 // bytes back; never writes past dst + len (the bytes there are history).
@@ -132,6 +103,37 @@ inline void CopyInWindow(uint8_t* dst, uint32_t dist, uint32_t len) {
   }
 }
 
+// Copies a match through the ring window with the semantics of a forward
+// byte-by-byte copy (an overlapping match repeats the bytes just written).
+// A distance that reaches back before the entry's first byte is invalid
+// data: the window there holds nothing of this entry.
+bool CopyMatch(InflateState& s, uint32_t dist, uint32_t len) {
+  if (!s.WindowFilled && dist > s.WindowPos) return false;
+  uint8_t* win = s.w.Window.get();
+  uint32_t pos = s.WindowPos;
+  uint32_t src = (pos - dist) & (kWindow - 1);
+  while (len > 0) {
+    uint32_t n = kWindow - std::max(src, pos);
+    if (n > len) n = len;
+    if (src > pos) {
+      // The source lies ahead (the previous window cycle): a forward copy
+      // reads every byte before it is overwritten, as memmove does.
+      std::memmove(win + pos, win + src, n);
+    } else if (src < pos) {
+      CopyInWindow(win + pos, pos - src, n);
+    }  // src == pos: a whole window back, the bytes stay as they are
+    pos += n;
+    src = (src + n) & (kWindow - 1);
+    len -= n;
+    if (pos == kWindow) {
+      WindowFull(s);
+      pos = 0;
+    }
+  }
+  s.WindowPos = pos;
+  return true;
+}
+
 // Careful decode of one code; null on an invalid code or broken input.
 const HuffEntry* DecodeCareful(InflateState& s, const HuffEntry* table, int bits) {
   if (table == nullptr) return nullptr;  // a code set without codes
@@ -157,13 +159,72 @@ int BuildTable(InflateState& s, const uint16_t* lengths, int count, int simple_c
   return result;
 }
 
+// Packed first-level lookup of the fast loop, derived from a built table: one
+// 32-bit entry per index of kFastLitBits (or kFastDistBits) input bits.
+//   bits 0-7   code bits to drop
+//   bits 8-12  extra bits that follow (length or distance)
+//   bit 13     literal, bit 14 end of block, bit 15 resolve through the
+//              built table (a longer code, or an invalid one)
+//   bits 16-31 literal byte, base length or base distance
+constexpr int kFastLitBits = 11;
+constexpr int kFastDistBits = 8;
+constexpr uint32_t kFastLiteral = 1u << 13;
+constexpr uint32_t kFastEnd = 1u << 14;
+constexpr uint32_t kFastSlow = 1u << 15;
+
+uint32_t PackEntry(const HuffEntry& e, uint32_t code_bits) {
+  if (e.Op == kHuffLiteral) return code_bits | kFastLiteral | static_cast<uint32_t>(e.Base) << 16;
+  if (e.Op == kHuffEndOfBlock) return code_bits | kFastEnd;
+  if (e.Op > 13) return kFastSlow;  // invalid (or a link: resolved by the caller)
+  return code_bits | static_cast<uint32_t>(e.Op) << 8 | static_cast<uint32_t>(e.Base) << 16;
+}
+
+// Fills `fast` (2^fast_bits entries) from `table` with first-level width
+// `bits` (at most fast_bits): codes that fit in fast_bits resolve in one step.
+void BuildFastTable(const HuffEntry* table, int bits, uint32_t* fast, int fast_bits) {
+  const uint32_t size = uint32_t{1} << fast_bits;
+  const uint32_t step = uint32_t{1} << bits;
+  for (uint32_t i = 0; i < step; ++i) {
+    const HuffEntry& e = table[i];
+    if (e.Op <= kHuffLink || e.Op == kHuffInvalid) {
+      const uint32_t packed = PackEntry(e, e.Bits);
+      for (uint32_t j = i; j < size; j += step) fast[j] = packed;
+      continue;
+    }
+    const uint32_t sub_bits = e.Op - kHuffLink;
+    for (uint32_t j = i; j < size; j += step) {
+      uint32_t packed = kFastSlow;
+      if (e.Bits + sub_bits <= static_cast<uint32_t>(fast_bits)) {
+        const HuffEntry& sub = e.SubTable[(j >> e.Bits) & Mask(sub_bits)];
+        if (sub.Op <= kHuffLink) packed = PackEntry(sub, e.Bits + sub.Bits);
+      }
+      fast[j] = packed;
+    }
+  }
+}
+
+// Walks the built table from the low bits of `bits`; null on an invalid
+// code. `used` gets the code's length.
+inline const HuffEntry* Resolve(const HuffEntry* table, uint64_t mask, uint64_t bits, uint32_t& used) {
+  const HuffEntry* e = &table[bits & mask];
+  used = 0;
+  while (e->Op > kHuffLink) {
+    if (e->Op == kHuffInvalid) return nullptr;
+    used += e->Bits;
+    e = &e->SubTable[(bits >> used) & Mask(e->Op - kHuffLink)];
+  }
+  used += e->Bits;
+  return e;
+}
+
 }  // namespace
 
 // Performance-critical: decodes nearly every byte of a deflated entry. While
 // enough input is buffered, a 64-bit bit buffer is refilled a word at a time
-// straight from InputBuffer and one symbol (code, extra bits, distance) is
-// decoded per refill; near the end of a chunk or of the entry it falls back
-// to the careful byte-at-a-time reader so the input accounting stays exact.
+// straight from InputBuffer and a whole symbol (code, extra bits, distance)
+// is decoded per refill through packed one-step lookups; near the end of a
+// chunk or of the entry it falls back to the careful byte-at-a-time reader so
+// the input accounting stays exact.
 int InflateCodes(InflateState& s, const HuffEntry* lit_table, const HuffEntry* dist_table, int lit_bits,
                  int dist_bits) {
   UnzipWork& w = s.w;
@@ -172,9 +233,24 @@ int InflateCodes(InflateState& s, const HuffEntry* lit_table, const HuffEntry* d
   const uint64_t dist_mask = Mask(static_cast<uint32_t>(dist_bits));
   if (lit_table == nullptr) return kInflateBadData;
 
+  uint32_t fast_lit[1u << kFastLitBits];
+  uint32_t fast_dist[1u << kFastDistBits];
+  bool fast_built = false;
+  constexpr uint64_t kFastLitMask = (1u << kFastLitBits) - 1;
+  constexpr uint64_t kFastDistMask = (1u << kFastDistBits) - 1;
+
   for (;;) {
     const uint32_t avail = BufferedInput(w);
     if (avail >= kFastInput) {
+      if (!fast_built) {
+        BuildFastTable(lit_table, lit_bits, fast_lit, kFastLitBits);
+        if (dist_table != nullptr) {
+          BuildFastTable(dist_table, dist_bits, fast_dist, kFastDistBits);
+        } else {
+          for (auto& e : fast_dist) e = kFastSlow;
+        }
+        fast_built = true;
+      }
       const uint8_t* const in_start = w.InputPos;
       const uint8_t* in = in_start;
       const uint8_t* const in_end = in_start + avail;
@@ -183,25 +259,19 @@ int InflateCodes(InflateState& s, const HuffEntry* lit_table, const HuffEntry* d
       uint32_t pos = s.WindowPos;
       int result = -1;
       while (in_end - in >= 8) {
-        bits |= Load64(in) << count;
-        in += (63 - count) >> 3;
-        count |= 56;
-
-        const HuffEntry* e = &lit_table[bits & lit_mask];
-        while (e->Op > kHuffLink) {
-          if (e->Op == kHuffInvalid) {
-            result = kInflateBadData;
-            break;
-          }
-          bits >>= e->Bits;
-          count -= e->Bits;
-          e = &e->SubTable[bits & Mask(e->Op - kHuffLink)];
+        // One symbol (code, length, distance, extra bits) takes at most 48
+        // bits; after a literal there are usually enough left for the next.
+        if (count < 48) {
+          bits |= Load64(in) << count;
+          in += (63 - count) >> 3;
+          count |= 56;
         }
-        if (result >= 0) break;
-        bits >>= e->Bits;
-        count -= e->Bits;
-        if (e->Op == kHuffLiteral) {
-          win[pos++] = static_cast<uint8_t>(e->Base);
+        uint32_t e = fast_lit[bits & kFastLitMask];
+        if (e & kFastLiteral) {
+          const uint32_t n = e & 0xFF;
+          bits >>= n;
+          count -= n;
+          win[pos++] = static_cast<uint8_t>(e >> 16);
           if (pos == kWindow) {
             s.WindowPos = pos;
             WindowFull(s);
@@ -209,34 +279,71 @@ int InflateCodes(InflateState& s, const HuffEntry* lit_table, const HuffEntry* d
           }
           continue;
         }
-        if (e->Op == kHuffEndOfBlock) {
-          result = kInflateOk;
-          break;
-        }
-        const uint32_t len = e->Base + static_cast<uint32_t>(bits & Mask(e->Op));
-        bits >>= e->Op;
-        count -= e->Op;
-
-        if (dist_table == nullptr) {
-          result = kInflateBadData;
-          break;
-        }
-        e = &dist_table[bits & dist_mask];
-        while (e->Op > kHuffLink) {
-          if (e->Op == kHuffInvalid) {
+        uint32_t len;
+        if (e & kFastSlow) {
+          uint32_t used;
+          const HuffEntry* h = Resolve(lit_table, lit_mask, bits, used);
+          if (h == nullptr) {
             result = kInflateBadData;
             break;
           }
-          bits >>= e->Bits;
-          count -= e->Bits;
-          e = &e->SubTable[bits & Mask(e->Op - kHuffLink)];
+          bits >>= used;
+          count -= used;
+          if (h->Op == kHuffLiteral) {
+            win[pos++] = static_cast<uint8_t>(h->Base);
+            if (pos == kWindow) {
+              s.WindowPos = pos;
+              WindowFull(s);
+              pos = 0;
+            }
+            continue;
+          }
+          if (h->Op == kHuffEndOfBlock) {
+            result = kInflateOk;
+            break;
+          }
+          len = h->Base + static_cast<uint32_t>(bits & Mask(h->Op));
+          bits >>= h->Op;
+          count -= h->Op;
+        } else {
+          const uint32_t n = e & 0xFF;
+          bits >>= n;
+          count -= n;
+          if (e & kFastEnd) {
+            result = kInflateOk;
+            break;
+          }
+          const uint32_t extra = (e >> 8) & 0x1F;
+          len = (e >> 16) + static_cast<uint32_t>(bits & Mask(extra));
+          bits >>= extra;
+          count -= extra;
         }
-        if (result >= 0) break;
-        bits >>= e->Bits;
-        count -= e->Bits;
-        const uint32_t dist = e->Base + static_cast<uint32_t>(bits & Mask(e->Op));
-        bits >>= e->Op;
-        count -= e->Op;
+
+        uint32_t dist;
+        e = fast_dist[bits & kFastDistMask];
+        if (e & kFastSlow) {
+          if (dist_table == nullptr) {
+            result = kInflateBadData;
+            break;
+          }
+          uint32_t used;
+          const HuffEntry* h = Resolve(dist_table, dist_mask, bits, used);
+          if (h == nullptr) {
+            result = kInflateBadData;
+            break;
+          }
+          bits >>= used;
+          count -= used;
+          dist = h->Base + static_cast<uint32_t>(bits & Mask(h->Op));
+          bits >>= h->Op;
+          count -= h->Op;
+        } else {
+          const uint32_t n = e & 0xFF;
+          const uint32_t extra = (e >> 8) & 0x1F;
+          dist = (e >> 16) + static_cast<uint32_t>((bits >> n) & Mask(extra));
+          bits >>= n + extra;
+          count -= n + extra;
+        }
 
         if (dist <= pos && pos + len <= kWindow) {
           CopyInWindow(win + pos, dist, len);
