@@ -13,13 +13,15 @@ void* AllocateBlock(size_t bytes) {
   return g_allocator ? g_allocator(bytes) : std::malloc(bytes);
 }
 
+// The low `length` bits of `code` in reverse order (codes are sent most
+// significant bit first, the input delivers the least significant first).
 uint32_t Reverse(uint32_t code, int length) {
-  uint32_t r = 0;
-  for (int i = 0; i < length; ++i) {
-    r = (r << 1) | (code & 1);
-    code >>= 1;
-  }
-  return r;
+  uint32_t r = code << (32 - length);
+  r = ((r >> 1) & 0x55555555u) | ((r & 0x55555555u) << 1);
+  r = ((r >> 2) & 0x33333333u) | ((r & 0x33333333u) << 2);
+  r = ((r >> 4) & 0x0F0F0F0Fu) | ((r & 0x0F0F0F0Fu) << 4);
+  r = ((r >> 8) & 0x00FF00FFu) | ((r & 0x00FF00FFu) << 8);
+  return (r >> 16) | (r << 16);
 }
 
 // The blocks of one code set, chained through the first entry of each block

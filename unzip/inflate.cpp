@@ -258,13 +258,73 @@ int InflateCodes(InflateState& s, const HuffEntry* lit_table, const HuffEntry* d
       uint32_t count = s.BitCount;
       uint32_t pos = s.WindowPos;
       int result = -1;
+      // Below this window position neither a literal pair nor a match can
+      // reach the window end: the tight path needs no end-of-window checks.
+      constexpr uint32_t kSafePos = kWindow - 258 - 2;
       while (in_end - in >= 8) {
         // One symbol (code, length, distance, extra bits) takes at most 48
-        // bits; after a literal there are usually enough left for the next.
-        if (count < 48) {
-          bits |= Load64(in) << count;
-          in += (63 - count) >> 3;
-          count |= 56;
+        // bits: a refill leaves at least 56.
+        bits |= Load64(in) << count;
+        in += (63 - count) >> 3;
+        count |= 56;
+        if (pos <= kSafePos) {
+          uint32_t e = fast_lit[bits & kFastLitMask];
+          if (e & kFastLiteral) {
+            // Up to two literals per refill; the next lookup is issued
+            // before the byte is stored.
+            bits >>= e & 63;
+            count -= e & 0xFF;
+            const uint32_t next = fast_lit[bits & kFastLitMask];
+            win[pos++] = static_cast<uint8_t>(e >> 16);
+            if (next & kFastLiteral) {
+              bits >>= next & 63;
+              count -= next & 0xFF;
+              win[pos++] = static_cast<uint8_t>(next >> 16);
+            }
+            continue;
+          }
+          if (!(e & (kFastSlow | kFastEnd))) {
+            const uint32_t n = e & 0xFF;
+            const uint32_t extra = (e >> 8) & 0x1F;
+            const uint32_t len = (e >> 16) + static_cast<uint32_t>((bits >> n) & Mask(extra));
+            bits >>= n + extra;
+            count -= n + extra;
+            uint32_t dist;
+            const uint32_t d = fast_dist[bits & kFastDistMask];
+            if (!(d & kFastSlow)) {
+              const uint32_t dn = d & 0xFF;
+              const uint32_t dextra = (d >> 8) & 0x1F;
+              dist = (d >> 16) + static_cast<uint32_t>((bits >> dn) & Mask(dextra));
+              bits >>= dn + dextra;
+              count -= dn + dextra;
+            } else {
+              uint32_t used;
+              const HuffEntry* h = dist_table ? Resolve(dist_table, dist_mask, bits, used) : nullptr;
+              if (h == nullptr) {
+                result = kInflateBadData;
+                break;
+              }
+              bits >>= used;
+              count -= used;
+              dist = h->Base + static_cast<uint32_t>(bits & Mask(h->Op));
+              bits >>= h->Op;
+              count -= h->Op;
+            }
+            if (dist <= pos) {
+              CopyInWindow(win + pos, dist, len);
+              pos += len;
+            } else {
+              s.WindowPos = pos;
+              if (!CopyMatch(s, dist, len)) {
+                result = kInflateBadData;
+                break;
+              }
+              pos = s.WindowPos;
+            }
+            continue;
+          }
+          // End of block, or a code longer than the packed lookup: the
+          // checked path below takes it.
         }
         uint32_t e = fast_lit[bits & kFastLitMask];
         if (e & kFastLiteral) {
