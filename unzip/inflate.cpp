@@ -269,20 +269,21 @@ int InflateCodes(InflateState& s, const HuffEntry* lit_table, const HuffEntry* d
         count |= 56;
         if (pos <= kSafePos) {
           uint32_t e = fast_lit[bits & kFastLitMask];
-          if (e & kFastLiteral) {
-            // Up to two literals per refill; the next lookup is issued
-            // before the byte is stored.
+          // Runs of literals: the next lookup is issued from the bits left
+          // after this code (at least 41 of them), before the byte is stored
+          // and before the refill, which only adds bits above them.
+          while (e & kFastLiteral) {
             bits >>= e & 63;
             count -= e & 0xFF;
             const uint32_t next = fast_lit[bits & kFastLitMask];
             win[pos++] = static_cast<uint8_t>(e >> 16);
-            if (next & kFastLiteral) {
-              bits >>= next & 63;
-              count -= next & 0xFF;
-              win[pos++] = static_cast<uint8_t>(next >> 16);
-            }
-            continue;
+            bits |= Load64(in) << count;
+            in += (63 - count) >> 3;
+            count |= 56;
+            e = next;
+            if (pos > kSafePos || in_end - in < 8) break;
           }
+          if (e & kFastLiteral) continue;  // not taken yet: the loop head decides
           if (!(e & (kFastSlow | kFastEnd))) {
             const uint32_t n = e & 0xFF;
             const uint32_t extra = (e >> 8) & 0x1F;
