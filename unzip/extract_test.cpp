@@ -154,7 +154,9 @@ TEST_F(ExtractTest, SelectionCountsAndStartInfo) {
     };
     EXPECT_EQ(uz.ExtractFiles(), c.result);
     EXPECT_EQ(info_files, c.files);
-    if (c.files == 4) EXPECT_EQ(info_bytes, 6 + 23893 + 140000);
+    if (c.files == 4) {
+      EXPECT_EQ(info_bytes, 6 + 23893 + 140000);
+    }
   }
 }
 
@@ -280,7 +282,9 @@ TEST_F(ExtractTest, OverwritePolicies) {
     };
     EXPECT_EQ(uz.ExtractFiles(), c.replaced ? 1 : 0);
     EXPECT_EQ(ReadBytes(Out("a.txt")), c.replaced ? ToBytes("hello\n") : ToBytes("old"));
-    if (c.mode == TUZOverwriteMode::Prompt) EXPECT_EQ(asked_name, Out("a.txt"));
+    if (c.mode == TUZOverwriteMode::Prompt) {
+      EXPECT_EQ(asked_name, Out("a.txt"));
+    }
   }
 }
 

@@ -303,6 +303,40 @@ TEST_F(DirectoryTest, ExeNamedArchivesAreScannedFrom14000) {
   EXPECT_EQ(Paths(uz).front(), "fake.txt");
 }
 
+// The scan pumps window messages once per 10240 bytes that are not a "P",
+// and only with DoProcessMessages.
+class CountingUi : public platform::Ui {
+ public:
+  platform::ModalResult ShowMessage(std::string_view, std::string_view, platform::MsgKind, unsigned) override {
+    return platform::ModalResult::kOk;
+  }
+  void ProcessMessages() override { ++pumped; }
+  void SetCursor(platform::Cursor c) override { cursors.push_back(c); }
+  bool OpenFileDialog(std::string_view, std::string_view, std::string_view, std::string&) override { return false; }
+  bool SelectFolderDialog(std::string_view, std::string&) override { return false; }
+  int pumped = 0;
+  std::vector<platform::Cursor> cursors;
+};
+
+TEST_F(DirectoryTest, ScanPumpsMessagesEvery10240Bytes) {
+  Bytes data(30000, 'x');
+  const Bytes archive = BuildArchive({{.name = "a.txt", .data = ToBytes("alpha")}});
+  data.insert(data.end(), archive.begin(), archive.end());
+  const std::string path = Write("pumped.zip", data);
+  for (const bool pump : {true, false}) {
+    CountingUi ui;
+    platform::SetUi(&ui);
+    TUnZip uz;
+    uz.DoProcessMessages = pump;
+    uz.SetZipName(path);
+    uz.OpenArchive();
+    platform::SetUi(nullptr);
+    EXPECT_TRUE(uz.DirectoryRebuilt());
+    EXPECT_EQ(ui.pumped, pump ? 2 : 0);
+    EXPECT_EQ(ui.cursors, (std::vector<platform::Cursor>{platform::Cursor::kHourGlass, platform::Cursor::kDefault}));
+  }
+}
+
 TEST_F(DirectoryTest, SortModes) {
   // Sizes above 2 GB sort as the unsigned numbers they are.
   const std::vector<HandEntry> entries = {
