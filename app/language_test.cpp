@@ -24,7 +24,9 @@ class LanguageTest : public ::testing::Test {
   void TearDown() override { kvtest::ResetLanguage(); }
   // Writes kv.ini with `locale` into the temporary folder; nullptr writes none.
   void WriteKvIni(const char* content) {
-    if (content != nullptr) ASSERT_TRUE(kvtest::WriteBytes(temp_ / "kv.ini", content));
+    if (content != nullptr) {
+      ASSERT_TRUE(kvtest::WriteBytes(temp_ / "kv.ini", content));
+    }
   }
   kvtest::TempDir temp_;
 };
@@ -53,7 +55,9 @@ TEST_F(LanguageTest, StartupChoiceTable) {
   };
   for (const Case& c : cases) {
     kvtest::TempDir dir;
-    if (c.kv_ini != nullptr) ASSERT_TRUE(kvtest::WriteBytes(dir / "kv.ini", c.kv_ini));
+    if (c.kv_ini != nullptr) {
+      ASSERT_TRUE(kvtest::WriteBytes(dir / "kv.ini", c.kv_ini));
+    }
     LanguageSource source = LanguageSource::kDefault;
     const std::string args = c.args.empty() ? "" : c.args.front();
     EXPECT_EQ(StartupLanguage(c.args, dir.path(), &source), c.expected) << args << " / " << (c.kv_ini ? c.kv_ini : "-");
