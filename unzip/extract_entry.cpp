@@ -184,8 +184,8 @@ void TUnZip::WriteOutput(UnzipWork& w) {
 }
 
 void TUnZip::ReportOutOfMemory() {
-  platform::CurrentUi().ShowMessage("Not enough memory to build a decoding table", "Zip Error",
-                                    platform::MsgKind::kNone, platform::kBtnOk);
+  platform::CurrentUi().ShowMessage("*** inflate out of memory ***", "Error", platform::MsgKind::kError,
+                                    platform::kBtnOk);
 }
 
 void TUnZip::CopyStored(UnzipWork& w) {

@@ -71,7 +71,8 @@ TEST_F(ExtractTest, ArchivesOfRealToolsComeOutByteForByte) {
   } cases[] = {
       {"zip_stored.zip", 4, 6},     {"zip_stored_pw.zip", 4, 6}, {"7z_zipcrypto.zip", 4, 6},
       {"py_stored.zip", 3, 3},      {"py_stream.zip", 3, 3},     {"zip_pipe_pw.zip", 3, 3},
-      {"split.zip", 4, 6},          {"numset.003", 4, 6},
+      {"split.zip", 4, 6},          {"numset.003", 4, 6},        {"zip_deflated_pw.zip", 4, 6},
+      {"7z_deflated_pw.zip", 4, 6},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.fixture);

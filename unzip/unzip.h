@@ -179,8 +179,6 @@ class TUnZip final : private UnzipHost {
   int32_t ReadInput(UnzipWork& w, uint8_t* dest, int32_t n);
   void SkipEntry(UnzipWork& w, TSkipReason reason, int file_index);
   bool ComposeEntryDir(std::string& entry_dir) const;
-  void FinishOutput(UnzipWork& w, const std::string& temp_path, const std::string& output_path,
-                    bool decoded, bool replace);
 
   // UnzipHost
   uint16_t ReadInputChunk(UnzipWork& w) override;
