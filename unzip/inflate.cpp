@@ -33,6 +33,12 @@ inline uint64_t Load64(const uint8_t* p) {
   return v;
 }
 
+inline void Copy4(uint8_t* dst, const uint8_t* src) {
+  uint32_t v;
+  std::memcpy(&v, src, 4);
+  std::memcpy(dst, &v, 4);
+}
+
 inline void Copy8(uint8_t* dst, const uint8_t* src) {
   uint64_t v;
   std::memcpy(&v, src, 8);
@@ -44,6 +50,18 @@ inline void Copy8(uint8_t* dst, const uint8_t* src) {
 // than a few such bytes means the stream is broken (a valid one never needs
 // them), and decoding stops.
 inline bool Need(InflateState& s, uint32_t n) {
+  if (s.BitCount >= n) return true;
+  UnzipWork& w = s.w;
+  if (w.InputCount >= 8 && w.CompressedLeft >= 8) {
+    // Enough of the entry's data buffered: whole bytes up to 56 bits at once.
+    const uint32_t take = (63 - s.BitCount) >> 3;
+    s.BitBuffer |= (Load64(w.InputPos) & Mask(take * 8)) << s.BitCount;
+    s.BitCount += take * 8;
+    w.InputPos += take;
+    w.InputCount = static_cast<uint16_t>(w.InputCount - take);
+    w.CompressedLeft -= static_cast<int32_t>(take);
+    return true;
+  }
   while (s.BitCount < n) {
     if (ReadByte(s.w, s.w.LastByte) == 0 && ++s.BytesPastEnd > kMaxBytesPastEnd) return false;
     s.BitBuffer |= static_cast<uint64_t>(s.w.LastByte & 0xFF) << s.BitCount;
@@ -87,11 +105,26 @@ inline void CopyInWindow(uint8_t* dst, uint32_t dist, uint32_t len) {
         i += 8;
       } while (i + 8 < len);
       Copy8(dst + len - 8, src + len - 8);
+    } else if (len >= 4) {
+      // 4 to 7 bytes: two overlapping words, all of the source lies before dst.
+      Copy4(dst, src);
+      Copy4(dst + len - 4, src + len - 4);
     } else {
       for (uint32_t i = 0; i < len; ++i) dst[i] = src[i];
     }
   } else if (dist == 1) {
-    std::memset(dst, dst[-1], len);
+    // A run of one byte.
+    const uint64_t pattern = dst[-1] * 0x0101010101010101ull;
+    if (len >= 8) {
+      uint32_t i = 0;
+      do {
+        std::memcpy(dst + i, &pattern, 8);
+        i += 8;
+      } while (i + 8 < len);
+      std::memcpy(dst + len - 8, &pattern, 8);
+    } else {
+      for (uint32_t i = 0; i < len; ++i) dst[i] = static_cast<uint8_t>(pattern);
+    }
   } else {
     // A short period: the first bytes one by one, then words from a whole
     // number of periods back (at least 8 bytes).
