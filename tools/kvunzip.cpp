@@ -104,6 +104,7 @@ class ProgressBar {
     if (!shown_) return;
     std::fprintf(stderr, "\r%50s\r", "");
     std::fflush(stderr);
+    shown_ = false;
     last_ = -1;
   }
 
