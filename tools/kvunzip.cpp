@@ -217,7 +217,11 @@ int main(int argc, char** argv) {
     } else if (archive.empty()) {
       archive = FromArg(argv[i]);
     } else {
-      masks.push_back(FromArg(argv[i]));
+      // Stored paths use "\"; a mask may be typed with "/".
+      std::string mask = FromArg(argv[i]);
+      for (char& c : mask)
+        if (c == '/') c = '\\';
+      masks.push_back(mask);
     }
   }
   if (archive.empty() || (command == 'l' && !masks.empty())) {

@@ -48,6 +48,9 @@ bool IsDeviceName(std::string_view part) {
 // and on Windows none of the characters or device names it reserves.
 bool IsSafeComponent(std::string_view part) {
   if (part == "..") return false;
+  // Windows drops trailing dots and spaces from names: ".. " or "..." would
+  // name the parent or the folder itself.
+  if (kWindowsNames && part.find_first_not_of(". ") == std::string_view::npos) return false;
   for (const char ch : part) {
     const auto c = static_cast<unsigned char>(ch);
     if (c < 0x20 || c == ':') return false;

@@ -514,6 +514,25 @@ TEST_F(ExtractTest, PathsThatClimbOutAreRefused) {
   EXPECT_EQ(platform::ListDirectory(tmp_.Path()), std::vector<std::string>{"a"});
 }
 
+// Names of dots and spaces: Windows drops trailing dots and spaces, so there
+// ".. " is the parent folder; elsewhere such names are ordinary names.
+TEST_F(ExtractTest, DotAndSpaceNamesNeverLeaveTheDestination) {
+  dest_ = tmp_.Sub("a\\out");
+  const std::string zip = Write("dots.zip", BuildArchive({{.name = ".. /x.txt", .data = ToBytes("x")},
+                                                          {.name = "... /y.txt", .data = ToBytes("y")},
+                                                          {.name = "ok/ .. /z.txt", .data = ToBytes("z")}}));
+  TUnZip uz;
+  Prepare(uz, zip);
+#ifdef _WIN32
+  EXPECT_EQ(uz.ExtractFiles(), 0);
+  EXPECT_EQ(failures_.size(), 3u);
+#else
+  EXPECT_EQ(uz.ExtractFiles(), 3);
+  EXPECT_TRUE(platform::FileExists(Out(".. \\x.txt")));
+#endif
+  EXPECT_EQ(platform::ListDirectory(tmp_.Sub("a")), std::vector<std::string>{"out"});
+}
+
 TEST_F(ExtractTest, RootDirIsCutAndRootedFoldersStayBelowDest) {
   const std::string zip = Write("rooted.zip", BuildArchive({{.name = "base/sub/f.txt", .data = ToBytes("1")},
                                                             {.name = "C:/Data/g.txt", .data = ToBytes("2")},
