@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/ui.h"
+#include "unzip/huffman.h"
 #include "unzip/reader_test_util.h"
 #include "unzip/unzip.h"
 
@@ -71,5 +72,59 @@ INSTANTIATE_TEST_SUITE_P(Tools, DeflatedArchive,
                                          "infozip_5.zip", "infozip_6.zip", "infozip_7.zip", "infozip_8.zip",
                                          "infozip_9_crypt.zip", "7zip_deflate.zip", "7zip_deflate_crypt.zip",
                                          "python_deflate_1.zip", "python_deflate_9.zip"));
+
+// Records the message boxes shown.
+class RecordingUi : public platform::Ui {
+ public:
+  platform::ModalResult ShowMessage(std::string_view text, std::string_view caption, platform::MsgKind kind,
+                                    unsigned) override {
+    shown.push_back(std::string(caption) + ": " + std::string(text));
+    kinds.push_back(kind);
+    return platform::ModalResult::kOk;
+  }
+  void ProcessMessages() override {}
+  void SetCursor(platform::Cursor) override {}
+  bool OpenFileDialog(std::string_view, std::string_view, std::string_view, std::string&) override { return false; }
+  bool SelectFolderDialog(std::string_view, std::string&) override { return false; }
+  std::vector<std::string> shown;
+  std::vector<platform::MsgKind> kinds;
+};
+
+void* NoMemory(size_t) { return nullptr; }
+
+// A decoding table that cannot be allocated: the user sees the
+// out-of-memory box once per failed entry, and the entry fails its CRC check
+// (nothing of it is left on disk).
+TEST(InflateOutOfMemory, MessageBoxAndFailedEntry) {
+  RecordingUi ui;
+  platform::SetUi(&ui);
+  const HuffAllocator previous = SetHuffmanAllocator(NoMemory);
+  TempDir dir;
+  std::vector<std::string> bad_crc;
+  int ended = 0;
+  {
+    TUnZip uz;
+    uz.RecreateDirs = true;
+    uz.OverwriteMode = TUZOverwriteMode::Always;
+    uz.DoAll = true;
+    uz.SetDestDir(dir.Sub("out"));
+    uz.SetZipName(InflateFixture("infozip_9.zip"));
+    uz.OnBadCRC = [&](TUnZip& u, uint32_t, uint32_t, int i) { bad_crc.push_back(u.EntryPath(i)); };
+    uz.OnEndUnZip = [&](TUnZip&, int, const std::string&) { ++ended; };
+    uz.ExtractFiles();
+  }
+  SetHuffmanAllocator(previous);
+  platform::SetUi(nullptr);
+  // Three deflated entries (TEXT.TXT, REPEAT.DAT, LIB.BIN); the stored ones
+  // and the empty one come out.
+  EXPECT_EQ(bad_crc.size(), 3u);
+  EXPECT_EQ(ended, 3);
+  ASSERT_EQ(ui.shown.size(), 3u);
+  for (size_t i = 0; i < ui.shown.size(); ++i) {
+    EXPECT_EQ(ui.shown[i], "Error: *** inflate out of memory ***");
+    EXPECT_EQ(ui.kinds[i], platform::MsgKind::kError);
+  }
+  EXPECT_TRUE(ReadBytes(platform::JoinPath(dir.Sub("out"), "TEXT.TXT")).empty());
+}
 
 }  // namespace
