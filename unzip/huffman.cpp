@@ -1,5 +1,6 @@
 #include "unzip/huffman.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -24,22 +25,34 @@ uint32_t Reverse(uint32_t code, int length) {
   return (r >> 16) | (r << 16);
 }
 
-// The blocks of one code set, chained through the first entry of each block
-// in the order they were built.
+// The tables of one code set live in a few memory blocks (one for most sets:
+// a first-level table with its sub-tables), chained through the first entry
+// of each block in the order they were allocated. The first table handed out
+// sits right behind the first block's link, so FreeHuffmanTable can find the
+// chain from it.
 class BlockChain {
  public:
   ~BlockChain() { FreeHuffmanTable(first_ ? first_ + 1 : nullptr); }
 
   // A new table of 2^width entries, or null when memory ran out.
   HuffEntry* Add(int width) {
-    auto* block = static_cast<HuffEntry*>(AllocateBlock(sizeof(HuffEntry) * ((size_t{1} << width) + 1)));
-    if (block == nullptr) return nullptr;
-    block[0].Op = 0;
-    block[0].Bits = 0;
-    block[0].SubTable = nullptr;
-    if (last_) last_[0].SubTable = block; else first_ = block;
-    last_ = block;
-    return block + 1;
+    const size_t need = size_t{1} << width;
+    if (last_ == nullptr || used_ + need > capacity_) {
+      // Room for the first-level table and typical sub-tables in one go.
+      const size_t capacity = need + (last_ == nullptr ? kSpare : std::max(need, kSpare));
+      auto* block = static_cast<HuffEntry*>(AllocateBlock(sizeof(HuffEntry) * (capacity + 1)));
+      if (block == nullptr) return nullptr;
+      block[0].Op = 0;
+      block[0].Bits = 0;
+      block[0].SubTable = nullptr;
+      if (last_) last_[0].SubTable = block; else first_ = block;
+      last_ = block;
+      used_ = 0;
+      capacity_ = capacity;
+    }
+    HuffEntry* table = last_ + 1 + used_;
+    used_ += need;
+    return table;
   }
 
   HuffEntry* Release() {
@@ -49,8 +62,11 @@ class BlockChain {
   }
 
  private:
+  static constexpr size_t kSpare = 256;
   HuffEntry* first_ = nullptr;
   HuffEntry* last_ = nullptr;
+  size_t used_ = 0;
+  size_t capacity_ = 0;
 };
 
 }  // namespace
