@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -57,7 +58,10 @@ class ArchiveSandbox {
       const std::filesystem::path& p = it->path();
       if (p == root_ / "arch.zip" || p == root_ / "d1" || p == root_ / "d1" / "d2" || p == dest) continue;
       const std::string rel = p.lexically_relative(dest).generic_string();
-      if (rel.empty() || rel.compare(0, 2, "..") == 0) __builtin_trap();  // written outside the destination
+      if (rel.empty() || rel == ".." || rel.compare(0, 3, "../") == 0) {  // written outside the destination
+        std::fprintf(stderr, "written outside the destination: %s\n", p.string().c_str());
+        __builtin_trap();
+      }
       std::error_code size_ec;
       if (it->is_regular_file(size_ec)) bytes += it->file_size(size_ec);
     }
