@@ -95,6 +95,9 @@ inline uint32_t BufferedInput(const UnzipWork& w) {
 // Performance-critical: the copy of a match that lies inside the window
 // (dist <= position, no wrap). Wide moves where the source is at least 8
 // bytes back; never writes past dst + len (the bytes there are history).
+#if defined(__GNUC__)
+__attribute__((always_inline))
+#endif
 inline void CopyInWindow(uint8_t* dst, uint32_t dist, uint32_t len) {
   const uint8_t* src = dst - dist;
   if (dist >= 8) {
