@@ -3,6 +3,7 @@
 // streams show the edge cases and the handling of broken data.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <map>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "unzip/explode.h"
+#include "unzip/huffman.h"
 #include "unzip/memory_host.h"
 #include "unzip/sha256.h"
 #include "unzip/test_archive.h"
@@ -321,14 +323,23 @@ TEST(Unreduce, MatchBeforeTheFirstByteGivesZeros) {
 }
 
 TEST(Unreduce, BrokenStreamsStopEarly) {
-  // 'A' has 3 followers (2 index bits); index 3 names none.
+  // 'A' has 3 followers (2 index bits); index 3 names none. Decoding on
+  // from there would fill more than a window with the matches that follow.
+  MemoryHost placeholder(nullptr, 0, 0);
+  UnzipWork work(&placeholder);
+  std::memset(work.Window.get(), 0, UnzipWork::kWindowSize);
   const auto bad_index = ReduceStream({{'A', "xyz"}}, [](BitWriter& w) {
     w.Byte('A');
     w.Put(0, 1);
     w.Put(3, 2);
-    w.Byte('B');
+    for (int i = 0; i < 50; ++i) {
+      w.Byte(144);
+      w.Byte(0x7F);  // factor 1: length 127 + next byte
+      w.Byte(255);   // length 385
+      w.Byte(0);     // distance 1
+    }
   });
-  EXPECT_EQ(Decode(2, 0, bad_index, 1000).size, 0u);
+  EXPECT_EQ(Decode(2, 0, bad_index, 100000, &work).size, 0u);
 
   // Ten bytes that claim 2 GB: decoding stops at the end of the input
   // instead of producing 2 GB of filler.
@@ -504,6 +515,29 @@ TEST(Explode, InputEndingEarlyStopsDecoding) {
   const auto out = DecodeLegacy(6, 6, play.data(), play.size(), size, nullptr, false);
   EXPECT_LT(out.size, 60000u);
   EXPECT_FALSE(out.too_large);
+}
+
+TEST(Explode, TablesThatCannotBeAllocatedEndDecodingAndAreReported) {
+  // The first table block is allocated, every later one fails: the blocks
+  // already built are freed (LeakSanitizer checks) and the user is told.
+  static int allocations;
+  allocations = 0;
+  const HuffAllocator previous = SetHuffmanAllocator([](size_t bytes) -> void* {
+    return ++allocations == 1 ? std::malloc(bytes) : nullptr;
+  });
+  ImplodeWriter w(true, true);
+  w.Literal('A');
+  const auto data = w.bytes();
+  MemoryHost host(data.data(), data.size(), 1);
+  UnzipWork work(&host);
+  work.ResetForEntry();
+  work.CompressedLeft = static_cast<int32_t>(data.size());
+  work.UncompressedLeft = 1;
+  Explode(work, 6);
+  SetHuffmanAllocator(previous);
+  EXPECT_EQ(host.out_of_memory_reports, 1);
+  EXPECT_EQ(host.output_size, 0u);
+  EXPECT_GE(allocations, 2);
 }
 
 TEST(Explode, MatchPastTheStatedSizeIsRefusedWhole) {
