@@ -304,23 +304,31 @@ int InflateCodes(InflateState& s, const HuffEntry* lit_table, const HuffEntry* d
         in += (63 - count) >> 3;
         count |= 56;
         if (pos <= kSafePos) {
+          // Every step below leaves at least 56 bits in the buffer and the
+          // packed entry of the next code looked up (`e`), so the lookup of
+          // the next code overlaps with storing and copying this one.
           uint32_t e = fast_lit[bits & kFastLitMask];
-          // Runs of literals: the next lookup is issued from the bits left
-          // after this code (at least 41 of them), before the byte is stored
-          // and before the refill, which only adds bits above them.
-          while (e & kFastLiteral) {
-            bits >>= e & 63;
-            count -= e & 0xFF;
-            const uint32_t next = fast_lit[bits & kFastLitMask];
-            win[pos++] = static_cast<uint8_t>(e >> 16);
-            bits |= Load64(in) << count;
-            in += (63 - count) >> 3;
-            count |= 56;
-            e = next;
-            if (pos > kSafePos || in_end - in < 8) break;
-          }
-          if (e & kFastLiteral) continue;  // not taken yet: the loop head decides
-          if (!(e & (kFastSlow | kFastEnd))) {
+          bool checked = false;  // hand the symbol in `e` to the checked path
+          for (;;) {
+            if (e & kFastLiteral) {
+              // The next lookup is issued from the bits left after this code
+              // (at least 41 of them), before the byte is stored and before
+              // the refill, which only adds bits above them.
+              bits >>= e & 63;
+              count -= e & 0xFF;
+              const uint32_t next = fast_lit[bits & kFastLitMask];
+              win[pos++] = static_cast<uint8_t>(e >> 16);
+              bits |= Load64(in) << count;
+              in += (63 - count) >> 3;
+              count |= 56;
+              e = next;
+              if (pos > kSafePos || in_end - in < 8) break;
+              continue;
+            }
+            if (e & (kFastSlow | kFastEnd)) {
+              checked = true;  // end of block, or a code longer than the packed lookup
+              break;
+            }
             const uint32_t n = e & 0xFF;
             const uint32_t extra = (e >> 8) & 0x1F;
             const uint32_t len = (e >> 16) + static_cast<uint32_t>((bits >> n) & Mask(extra));
@@ -347,6 +355,10 @@ int InflateCodes(InflateState& s, const HuffEntry* lit_table, const HuffEntry* d
               bits >>= h->Op;
               count -= h->Op;
             }
+            bits |= Load64(in) << count;
+            in += (63 - count) >> 3;
+            count |= 56;
+            e = fast_lit[bits & kFastLitMask];
             if (dist <= pos) {
               CopyInWindow(win + pos, dist, len);
               pos += len;
@@ -358,10 +370,10 @@ int InflateCodes(InflateState& s, const HuffEntry* lit_table, const HuffEntry* d
               }
               pos = s.WindowPos;
             }
-            continue;
+            if (pos > kSafePos || in_end - in < 8) break;
           }
-          // End of block, or a code longer than the packed lookup: the
-          // checked path below takes it.
+          if (result >= 0) break;
+          if (!checked) continue;  // the loop head decides how to go on
         }
         uint32_t e = fast_lit[bits & kFastLitMask];
         if (e & kFastLiteral) {
