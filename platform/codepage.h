@@ -31,6 +31,11 @@ std::string OemToAnsi(std::string_view oem);
 std::string AnsiToUtf8(std::string_view ansi);
 std::string Utf8ToAnsi(std::string_view utf8, char replacement = '?');
 
+// Program text for the terminal: the console's output code page on Windows
+// (the OEM code page when the output goes to a file or pipe, as cmd does), UTF-8
+// in the Linux build.
+std::string AnsiToTerminal(std::string_view ansi);
+
 // UTF-8 <-> UTF-16, for Win32 W calls (also usable on Linux).
 std::u16string Utf8ToUtf16(std::string_view utf8);
 std::string Utf16ToUtf8(std::u16string_view utf16);

@@ -47,13 +47,7 @@ std::string FromArg(const char* arg) {
 #endif
 }
 
-std::string ToTerminal(const std::string& ansi) {
-#ifdef _WIN32
-  return ansi;
-#else
-  return platform::AnsiToUtf8(ansi);
-#endif
-}
+std::string ToTerminal(const std::string& ansi) { return platform::AnsiToTerminal(ansi); }
 
 const char* MethodName(uint16_t method) {
   switch (method) {

@@ -1,12 +1,15 @@
 #include "unzip/zip_entry.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "platform/codepage.h"
 #include "platform/exceptions.h"
 #include "unzip/buffer_stream.h"
+#include "unzip/crc32.h"
 
 namespace {
 
@@ -93,11 +96,55 @@ int CompareText(std::string_view a, std::string_view b) {
   return a.size() < b.size() ? -1 : 1;
 }
 
-std::string ConvertStoredName(std::string_view raw, uint16_t /*flags*/) {
+namespace {
+
+// The Info-ZIP Unicode Path extra field (0x7075): version 1, the CRC-32 of the
+// name as stored in the header, then the name in UTF-8. Returns that name when
+// the field is there, its CRC matches the stored name and the text is valid
+// UTF-8 (a field left over from before the name was changed is ignored).
+std::optional<std::string> UnicodePathField(std::string_view raw, std::string_view extra) {
+  size_t at = 0;
+  while (at + 4 <= extra.size()) {
+    const auto* p = reinterpret_cast<const uint8_t*>(extra.data() + at);
+    const uint16_t id = Le16(p);
+    const size_t size = Le16(p + 2);
+    if (at + 4 + size > extra.size()) break;
+    if (id == 0x7075 && size >= 5 && p[4] == 1) {
+      const uint32_t crc =
+          ~UpdateCrc32(0xFFFFFFFFu, reinterpret_cast<const uint8_t*>(raw.data()), raw.size());
+      std::string name(extra.substr(at + 9, size - 5));
+      if (Le32(p + 5) == crc && !name.empty() && platform::IsValidUtf8(name)) return name;
+    }
+    at += 4 + size;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::string ConvertStoredName(std::string_view raw, uint16_t flags, std::string_view extra,
+                              uint16_t version_made_by) {
+  // Bit 11 of the flags: the name is UTF-8. Without it, a UTF-8 name may still
+  // be recorded in an Info-ZIP Unicode Path extra field; and Info-ZIP zip on
+  // Unix stores the UTF-8 names of its file system as they are, without the
+  // flag (the high byte of "version made by" is 3 there). A name that is not
+  // valid UTF-8 is taken as OEM, like every other name.
   std::string name(raw);
+  bool utf8 = false;
+  if ((flags & kFlagUtf8) != 0) {
+    utf8 = platform::IsValidUtf8(name);
+  } else if (std::optional<std::string> unicode = UnicodePathField(raw, extra)) {
+    name = std::move(*unicode);
+    utf8 = true;
+  } else if ((version_made_by >> 8) == kHostUnix) {
+    const bool ascii = std::all_of(name.begin(), name.end(), [](char c) { return (c & 0x80) == 0; });
+    utf8 = !ascii && platform::IsValidUtf8(name);
+  }
   for (char& c : name)
     if (c == '/') c = '\\';
-  return platform::OemToAnsi(name);
+  // A character that the ANSI code page lacks becomes "_": a valid file name
+  // character everywhere, and never a separator or a wildcard.
+  return utf8 ? platform::Utf8ToAnsi(name, '_') : platform::OemToAnsi(name);
 }
 
 void SplitStoredName(const std::string& name, std::string& dir, std::string& file) {
@@ -250,19 +297,20 @@ bool TZipHeaderInfo::ReadCentralHeader(TStream*& stream, const std::function<TSt
   Selected = false;
   SizesKnown = true;
   comment_.reset();
+  std::string extra(ExtraLength, '\0');
+  extra.resize(static_cast<size_t>(ReadFully(*stream, extra.data(), ExtraLength)));
   std::string dir, file;
-  SplitStoredName(ConvertStoredName(raw, Flags), dir, file);
+  SplitStoredName(ConvertStoredName(raw, Flags, extra, VersionMadeBy), dir, file);
   stored_dir_ = dir;
   stored_name_ = file;
   UpdateNameLength();
   if (read_comment && CommentLength > 0) {
-    stream->Seek(ExtraLength, 1);
     std::string text(CommentLength, '\0');
     const int32_t n = ReadFully(*stream, text.data(), CommentLength);
     text.resize(n);
     if (!text.empty()) comment_ = std::make_unique<std::string>(text);
   } else {
-    stream->Seek(static_cast<int64_t>(ExtraLength) + CommentLength, 1);
+    stream->Seek(CommentLength, 1);
   }
   return true;
 }
@@ -299,8 +347,14 @@ bool TZipHeaderInfo::ReadLocalHeader(TStream& stream) {
   Selected = false;
   SizesKnown = true;
   comment_.reset();
+  // The extra field is read for the name and the stream put back right after
+  // the name: the caller skips the extra field itself.
+  std::string extra(ExtraLength, '\0');
+  const int32_t got = ReadFully(stream, extra.data(), ExtraLength);
+  extra.resize(static_cast<size_t>(got));
+  stream.Seek(-got, 1);
   std::string dir, file;
-  SplitStoredName(ConvertStoredName(raw, Flags), dir, file);
+  SplitStoredName(ConvertStoredName(raw, Flags, extra), dir, file);
   stored_dir_ = dir;
   stored_name_ = file;
   UpdateNameLength();

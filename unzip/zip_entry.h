@@ -29,7 +29,11 @@ enum : uint32_t {
 enum : uint16_t {
   kFlagEncrypted = 0x0001,       // bit 0: traditional encryption
   kFlagDataDescriptor = 0x0008,  // bit 3: CRC and sizes follow the data
+  kFlagUtf8 = 0x0800,            // bit 11: name and comment are UTF-8
 };
+
+// The host system in the high byte of "version made by".
+constexpr uint16_t kHostUnix = 3;
 
 // Repairs a DOS date-time: clamps hour (24 passes), minute, seconds, year,
 // month and day into range. A value that needs no clamping comes back bit
@@ -48,9 +52,11 @@ int PercentOf(int64_t whole, int64_t part);
 // <0, 0, >0.
 int CompareText(std::string_view a, std::string_view b);
 
-// The stored name as program text: "/" becomes "\", then OEM -> ANSI. The one
-// place where names from the archive are converted.
-std::string ConvertStoredName(std::string_view raw, uint16_t flags);
+// The stored name as program text: "/" becomes "\", then OEM -> ANSI, or,
+// with the UTF-8 flag, UTF-8 -> ANSI. The one place where names from the
+// archive are converted.
+std::string ConvertStoredName(std::string_view raw, uint16_t flags, std::string_view extra = {},
+                              uint16_t version_made_by = 0);
 
 // Splits a converted name at its last "\" or ":" into the folder part (up to
 // and including that character) and the file name.

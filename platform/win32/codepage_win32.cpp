@@ -38,6 +38,11 @@ std::string OemToAnsi(std::string_view oem) {
 
 std::string AnsiToUtf8(std::string_view ansi) { return FromWide(ToWide(ansi, CP_ACP), CP_UTF8, nullptr); }
 
+std::string AnsiToTerminal(std::string_view ansi) {
+  const UINT console = ::GetConsoleOutputCP();
+  return FromWide(ToWide(ansi, CP_ACP), console != 0 ? console : CP_OEMCP, "?");
+}
+
 std::string Utf8ToAnsi(std::string_view utf8, char replacement) {
   const char rep[2] = {replacement, '\0'};
   return FromWide(ToWide(utf8, CP_UTF8), CP_ACP, rep);
