@@ -475,6 +475,20 @@ TEST(Explode, WindowWrapsInOrderForLargeEntries) {
   EXPECT_EQ(AsString(Decode(6, 6, w.bytes(), static_cast<uint32_t>(expected.size()))), expected);
 }
 
+TEST(Explode, WiderDistanceLookupForLargeEntriesDecodesTheSame) {
+  // More than 200000 bytes of compressed data left: the distance table is
+  // built with an 8-bit first level instead of 7. The bytes behind the real
+  // stream are never reached.
+  uint32_t size = 0;
+  auto data = FixtureData("gen_hwzip_A_implode-8k3.zip", "PLAY.TXT", &size);
+  const auto plain = Decode(6, 6, data, size);
+  data.resize(data.size() + 200001, 0);
+  const auto padded = Decode(6, 6, data, size);
+  EXPECT_EQ(padded.size, size);
+  EXPECT_EQ(padded.crc, plain.crc);
+  EXPECT_EQ(plain.crc, 0x4c7b2c64u);
+}
+
 TEST(Explode, BrokenTreesEndWithoutOutput) {
   struct Case {
     const char* what;
