@@ -32,6 +32,15 @@ constexpr bool kWindowsNames = true;
 constexpr bool kWindowsNames = false;
 #endif
 
+// The longest path an entry may have (Windows MAX_PATH without the NUL).
+constexpr size_t kMaxPathLength = 259;
+
+// Attributes that a newly created file has anyway: applying them changes
+// nothing (Windows: the archive bit; Linux: only read-only has a meaning).
+bool IsNewFileState(uint32_t attributes) {
+  return kWindowsNames ? attributes == platform::kAttrArchive : (attributes & platform::kAttrReadOnly) == 0;
+}
+
 bool IsDeviceName(std::string_view part) {
   // CON, PRN, AUX, NUL, COM1-9, LPT1-9, also with an extension.
   std::string base(part.substr(0, part.find('.')));
@@ -211,7 +220,10 @@ void TUnZip::ExtractEntry(UnzipWork& w, int file_index) {
   // Refused before anything is read or created.
   std::string entry_dir;
   const bool safe_name = h.StoredName().empty() || (IsSafeComponent(h.StoredName()) && h.StoredName() != ".");
-  if (!safe_name || !ComposeEntryDir(entry_dir)) {
+  // A path longer than Windows can open (MAX_PATH less the closing NUL) is
+  // refused too: names of up to 65535 bytes would otherwise reach the folder
+  // creation, which walks and creates them component by component.
+  if (!safe_name || !ComposeEntryDir(entry_dir) || entry_dir.size() + h.StoredName().size() > kMaxPathLength) {
     last_failure_ = "unsafe path";
     SkipEntry(w, TSkipReason::srFileOpenError, file_index);
     return;
@@ -230,12 +242,17 @@ void TUnZip::ExtractEntry(UnzipWork& w, int file_index) {
     w.InputStream->Seek(static_cast<int64_t>(Le16(local_header_ + 26)) + Le16(local_header_ + 28), 1);
   }
 
-  if (RecreateDirs && !h.StoredDir().empty() && !TestOnly && !platform::DirectoryExists(entry_dir))
-    platform::ForceDirectories(entry_dir);
+  // Most entries go to the folder of the entry before: it is only looked up
+  // again after a handler ran, which may have changed the disk.
+  if (RecreateDirs && !h.StoredDir().empty() && !TestOnly && entry_dir != known_dir_) {
+    if (!platform::DirectoryExists(entry_dir)) platform::ForceDirectories(entry_dir);
+    known_dir_ = entry_dir;
+  }
 
   if (h.StoredName().empty()) {
     if (RecreateDirs && OnStartUnZip) {
       bool skip = false;
+      known_dir_.clear();
       OnStartUnZip(*this, file_index, entry_dir, skip);
     }
     return;
@@ -286,12 +303,12 @@ void TUnZip::ExtractEntry(UnzipWork& w, int file_index) {
     replacing = platform::FileExists(output_path);
   }
 
-  // The entry is decoded into a new file beside the target, which replaces
-  // the target only when the entry turned out good.
+  // An existing target is only replaced when the entry turned out good: the
+  // entry is decoded into a new file beside it, renamed over it at the end.
   std::unique_ptr<TLFNFileStream> output;
-  std::string temp_path;
+  std::string temp_path;  // the file being written
   if (!TestOnly) {
-    temp_path = TempNameFor(output_path);
+    temp_path = replacing ? TempNameFor(output_path) : output_path;
     output = std::make_unique<TLFNFileStream>(temp_path, platform::OpenMode::kCreate);
   }
   output_name_ = output_path;
@@ -314,6 +331,7 @@ void TUnZip::ExtractEntry(UnzipWork& w, int file_index) {
 
   if (OnStartUnZip) {
     bool skip = false;
+    known_dir_.clear();
     OnStartUnZip(*this, file_index, output_path, skip);
     if (skip) return;
   }
@@ -350,7 +368,14 @@ void TUnZip::ExtractEntry(UnzipWork& w, int file_index) {
     // Decoding ends at the piece that would pass the stated size.
   }
 
-  if (output) output->Close();  // raises when the bytes did not reach the disk
+  if (output) {
+    // Every byte on the disk first, then the time (a later write would move
+    // it); Close raises when the bytes did not reach the disk.
+    if (!output->FlushBuffer())
+      throw platform::EWriteError("Cannot write to file \"" + output_path + "\". disk full");
+    output->File().SetModifiedDosTime(h.DosDateTime);
+    output->Close();
+  }
 
   const uint32_t calc = ~running_crc_;
   const bool good = method_known && calc == h.Crc32 && entry_written_ == h.UnpackedSize;
@@ -380,18 +405,23 @@ void TUnZip::ExtractEntry(UnzipWork& w, int file_index) {
   }
 
   if (!TestOnly) {
-    // The time first: a read-only file could not be dated afterwards.
-    platform::SetFileDosTime(temp_path, h.DosDateTime);
-    if (RetainAttributes) platform::WriteFileAttributes(temp_path, h.ExternalAttributes & kFileAttributeMask);
-    if (replacing) {
-      const int64_t old = platform::ReadFileAttributes(output_path);
-      if (old >= 0 && (old & platform::kAttrReadOnly))
-        platform::WriteFileAttributes(output_path, static_cast<uint32_t>(old) & ~platform::kAttrReadOnly);
-    }
+    // The time was set before the attributes: a read-only file could not be
+    // dated afterwards.
+    const uint32_t attributes = h.ExternalAttributes & kFileAttributeMask;
+    if (RetainAttributes && !IsNewFileState(attributes)) platform::WriteFileAttributes(temp_path, attributes);
+  }
+  if (!TestOnly && replacing) {
+    // A read-only target cannot be replaced on Windows: made writable first.
+    const int64_t old = platform::ReadFileAttributes(output_path);
+    if (old >= 0 && (old & platform::kAttrReadOnly))
+      platform::WriteFileAttributes(output_path, static_cast<uint32_t>(old) & ~platform::kAttrReadOnly);
     platform::FileError error = platform::FileError::kNone;
     if (!platform::RenameFile(temp_path, output_path, true, &error))
       throw platform::EWriteError("Cannot write to file \"" + output_path + "\". " + platform::FileErrorText(error));
-    guard.keep = true;
   }
-  if (OnEndUnZip) OnEndUnZip(*this, file_index, output_path);
+  guard.keep = true;
+  if (OnEndUnZip) {
+    known_dir_.clear();
+    OnEndUnZip(*this, file_index, output_path);
+  }
 }

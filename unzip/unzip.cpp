@@ -231,6 +231,7 @@ int TUnZip::ExtractFiles() {
 
   total_bytes_ = 0;
   total_done_ = 0;
+  known_dir_.clear();
   work.FilesToExtract = EntryCount();
   for (int i = 0; i < EntryCount(); ++i) {
     TZipHeaderInfo& e = *sorted_view_->Entry(i);

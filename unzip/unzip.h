@@ -209,6 +209,7 @@ class TUnZip final : private UnzipHost {
   uint32_t entry_written_ = 0;  // bytes of the current entry written so far
   std::string output_name_;     // the file being written (for messages)
   std::string last_failure_;
+  std::string known_dir_;  // a folder known to exist (the last entry's)
 };
 
 // Percentage of a run: done * 100 / total rounded (halves to even), capped at
