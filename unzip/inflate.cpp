@@ -208,11 +208,20 @@ constexpr uint32_t kFastLiteral = 1u << 13;
 constexpr uint32_t kFastEnd = 1u << 14;
 constexpr uint32_t kFastSlow = 1u << 15;
 
-uint32_t PackEntry(const HuffEntry& e, uint32_t code_bits) {
-  if (e.Op == kHuffLiteral) return code_bits | kFastLiteral | static_cast<uint32_t>(e.Base) << 16;
-  if (e.Op == kHuffEndOfBlock) return code_bits | kFastEnd;
-  if (e.Op > 13) return kFastSlow;  // invalid (or a link: resolved by the caller)
-  return code_bits | static_cast<uint32_t>(e.Op) << 8 | static_cast<uint32_t>(e.Base) << 16;
+// Flags of a packed entry by HuffEntry::Op (no branch per entry while the
+// lookup is filled).
+struct OpFlags {
+  uint32_t f[256];
+  constexpr OpFlags() : f() {
+    for (uint32_t op = 0; op < 256; ++op)
+      f[op] = op == kHuffLiteral ? kFastLiteral : op == kHuffEndOfBlock ? kFastEnd : op > 13 ? kFastSlow : op << 8;
+  }
+};
+constexpr OpFlags kOpFlags;
+
+// Code bits and base are ignored in an entry marked kFastSlow.
+inline uint32_t PackEntry(const HuffEntry& e, uint32_t code_bits) {
+  return code_bits | kOpFlags.f[e.Op] | static_cast<uint32_t>(e.Base) << 16;
 }
 
 // Fills `fast` (2^fast_bits entries) from `table` with first-level width
