@@ -58,8 +58,9 @@ bool IsDeviceName(std::string_view part) {
 bool IsSafeComponent(std::string_view part) {
   if (part == "..") return false;
   // Windows drops trailing dots and spaces from names: ".. " or "..." would
-  // name the parent or the folder itself.
-  if (kWindowsNames && part.find_first_not_of(". ") == std::string_view::npos) return false;
+  // name the parent or the folder itself, "dir " creates the folder "dir"
+  // but cannot be opened as a folder of a path, and "a." would land on "a".
+  if (kWindowsNames && (part.back() == '.' || part.back() == ' ')) return false;
   for (const char ch : part) {
     const auto c = static_cast<unsigned char>(ch);
     if (c < 0x20 || c == ':') return false;
