@@ -224,7 +224,8 @@ TEST_F(HostileTest, StoredNamesStayBelowTheDestination) {
       {"a/b/../../../evil.txt", nullptr, nullptr},
       {"a/../b.txt", nullptr, nullptr},  // harmless, but ".." is never taken
       // Dots and blanks: on Windows trailing dots and blanks are dropped, so
-      // "..." and ".. " name the parent there.
+      // "..." and ".. " name the parent there, and a name that ends in one is
+      // refused.
       {"...", "...", nullptr},
       {"... /evil.txt", "... /evil.txt", nullptr},
       {".. /evil.txt", ".. /evil.txt", nullptr},
@@ -232,10 +233,10 @@ TEST_F(HostileTest, StoredNamesStayBelowTheDestination) {
       {"./a.txt", "a.txt", "a.txt"},
       {"a/./b.txt", "a/b.txt", "a/b.txt"},
       {"a//b.txt", "a/b.txt", "a/b.txt"},
-      {"dir./f.txt", "dir./f.txt", "dir/f.txt"},
-      {"dir /f.txt", "dir /f.txt", "dir/f.txt"},
-      {"name.", "name.", "name"},
-      {"name ", "name ", "name"},
+      {"dir./f.txt", "dir./f.txt", nullptr},
+      {"dir /f.txt", "dir /f.txt", nullptr},  // "dir " cannot be opened as a folder there
+      {"name.", "name.", nullptr},  // would land on "name"
+      {"name ", "name ", nullptr},
       // Rooted, drive-rooted, drive-relative and UNC names are re-rooted
       // below the destination.
       {"/kvhostile_abs/f.txt", "kvhostile_abs/f.txt", "kvhostile_abs/f.txt"},
