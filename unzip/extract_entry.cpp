@@ -42,12 +42,14 @@ bool IsNewFileState(uint32_t attributes) {
 }
 
 bool IsDeviceName(std::string_view part) {
-  // CON, PRN, AUX, NUL, COM1-9, LPT1-9, also with an extension.
+  // CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM1-9, LPT1-9, also with an extension.
   std::string base(part.substr(0, part.find('.')));
   for (char& c : base)
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
   while (!base.empty() && base.back() == ' ') base.pop_back();
   if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL") return true;
+  // The console's own names: writing to them would wait on the console.
+  if (base == "CONIN$" || base == "CONOUT$") return true;
   return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
          base[3] >= '1' && base[3] <= '9';
 }
