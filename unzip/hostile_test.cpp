@@ -265,6 +265,9 @@ TEST_F(HostileTest, StoredNamesStayBelowTheDestination) {
       {"NUL ", "NUL ", nullptr},
       {"COM0", "COM0", "COM0"},
       {"CONSOLE.txt", "CONSOLE.txt", "CONSOLE.txt"},
+      {"CONIN$", "CONIN$", nullptr},  // Wine waits on the console when these are written
+      {"conout$.txt", "conout$.txt", nullptr},
+      {"sub/CONOUT$", "sub/CONOUT$", nullptr},
       // NUL bytes and control characters.
       {std::string("a\0b.txt", 7), nullptr, nullptr},
       {std::string("\0", 1), nullptr, nullptr},
