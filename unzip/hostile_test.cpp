@@ -22,6 +22,7 @@
 #include "platform/ui.h"
 #include "unzip/reader_test_util.h"
 #include "unzip/unzip.h"
+#include "unzip/wildcard.h"
 
 using namespace readertest;
 
@@ -816,6 +817,32 @@ TEST_F(HostileTest, GarbageWithSignaturesEndsInTheComponentsErrors) {
     }
   }
   EXPECT_GT(returned, 0);  // some runs got as far as extracting
+}
+
+// ---------------------------------------------------------------------------
+// Masks against hostile names
+
+// Masks with several stars against long names that almost match: each star
+// used to retry every later star at every position (time growing with the
+// name's length to the power of the stars). The results stay those of the
+// walk.
+TEST(HostileWildcard, ManyStarsAgainstLongNamesEnd) {
+  const std::string dots(60000, '.');
+  const std::string as(3000, 'a');
+  struct Case {
+    std::string pattern, text;
+    int result;
+  } cases[] = {
+      {"*.*.*.*.*x", dots, kWildTextEnded},
+      {"*a*a*a*a*a*a*a*b", as, kWildTextEnded},
+      {"*?*?*?*?*?*?*b", as, kWildLiteralDiffers},
+      {"*<a>*x", "aax", kWildMatch},
+      {"*<a>*x", "abx", kWildTextEnded},
+      {"*a*a*a*a*a*a*a*a", as, kWildMatch},
+      {"*<a-c>*<a-c>*<a-c>*d", as, kWildTextEnded},
+      {"*a*a*a*a*a*a*a*", as + "b", kWildMatch},
+  };
+  for (const Case& c : cases) EXPECT_EQ(WildcardMatch(c.pattern, c.text), c.result) << c.pattern;
 }
 
 }  // namespace
