@@ -74,6 +74,20 @@ int UnicodeToCp1251(char32_t c) {
 }  // namespace
 
 std::string Cp1251ToUtf8(std::string_view ansi) { return HighToUtf8(ansi, kCp1251High); }
+
+std::string LowerCp1251(std::string_view s) {
+  std::string out(s);
+  for (char& ch : out) {
+    auto b = static_cast<unsigned char>(ch);
+    if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDF)) {
+      b += 0x20;  // Latin A-Z, Cyrillic А-Я
+    } else if (b == 0xA8) {
+      b = 0xB8;  // Ё
+    }
+    ch = static_cast<char>(b);
+  }
+  return out;
+}
 std::string Cp866ToUtf8(std::string_view oem) { return HighToUtf8(oem, kCp866High); }
 
 std::string Utf8ToCp1251(std::string_view utf8, char replacement) {

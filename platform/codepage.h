@@ -9,6 +9,11 @@
 #include <string>
 #include <string_view>
 
+// winuser.h defines OemToAnsi as a macro (OemToCharA); it must not rename ours.
+#ifdef OemToAnsi
+#undef OemToAnsi
+#endif
+
 namespace platform {
 
 // Code page 1251 (the Linux build's ANSI code page) <-> UTF-8.
@@ -16,6 +21,10 @@ namespace platform {
 // Invalid UTF-8 sequences also become `replacement`, one per bad byte.
 std::string Cp1251ToUtf8(std::string_view ansi);
 std::string Utf8ToCp1251(std::string_view utf8, char replacement = '?');
+
+// Lower case in code page 1251 (Latin and Cyrillic letters): how the Linux
+// build compares names without regard to case.
+std::string LowerCp1251(std::string_view s);
 
 // Code page 866 (DOS Cyrillic OEM) -> UTF-8 and -> code page 1251.
 std::string Cp866ToUtf8(std::string_view oem);

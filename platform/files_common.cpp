@@ -3,6 +3,13 @@
 
 namespace platform {
 
+std::string JoinPath(std::string_view dir, std::string_view name) {
+  std::string out(dir);
+  if (!out.empty() && out.back() != '\\' && out.back() != '/') out += '\\';
+  out += name;
+  return out;
+}
+
 bool RemoveTree(std::string_view path) {
   const int64_t attrs = ReadFileAttributes(path);
   if (attrs < 0) return true;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -122,6 +123,20 @@ TEST_F(FilesTest, LinuxPathsIgnoreLetterCaseOfExistingComponents) {
   ForceDirectories(Path("mixed\\NewOne"));
   EXPECT_TRUE(DirectoryExists(Path("Mixed\\NewOne")));
   EXPECT_FALSE(DirectoryExists(Path("newone")));
+}
+
+TEST_F(FilesTest, LinuxCaseLookupSeesFilesMadeBehindItsBack) {
+  FileError err;
+  for (int i = 0; i < 50; ++i)
+    File::Open(Path(("Many" + std::to_string(i) + ".TXT").c_str()), OpenMode::kCreate, &err);
+  EXPECT_TRUE(FileExists(Path("many49.txt")));
+  EXPECT_FALSE(FileExists(Path("other.txt")));
+  // Another program adds a file: the lookup must not rely on an old listing.
+  std::FILE* f = std::fopen((HostPath(dir_) + "/Other.TXT").c_str(), "w");
+  ASSERT_NE(f, nullptr);
+  std::fclose(f);
+  EXPECT_TRUE(FileExists(Path("other.txt")));
+  EXPECT_TRUE(FileExists(Path("OTHER.txt")));
 }
 #endif
 

@@ -12,6 +12,7 @@
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/posix/host_names.h"
 
 namespace platform {
 namespace {
@@ -114,6 +115,7 @@ File File::Open(std::string_view path, OpenMode mode, FileError* error) {
     Set(error, FileError::kAccessDenied);
     return File();
   }
+  if (mode == OpenMode::kCreate) posix::NoteCreated(host);
   Set(error, FileError::kNone);
   return File(fd);
 }
@@ -218,7 +220,11 @@ bool ForceDirectories(std::string_view path) {
   }
   // Resolve after the parent exists, so that its case-insensitive match is used.
   const std::string host = HostPath(p);
-  return ::mkdir(host.c_str(), 0777) == 0 || (errno == EEXIST && DirectoryExists(p));
+  if (::mkdir(host.c_str(), 0777) == 0) {
+    posix::NoteCreated(host);
+    return true;
+  }
+  return errno == EEXIST && DirectoryExists(p);
 }
 
 bool RemoveFile(std::string_view path) { return ::unlink(HostPath(path).c_str()) == 0; }
@@ -238,6 +244,7 @@ bool RenameFile(std::string_view from, std::string_view to, bool replace, FileEr
     Set(error, FromErrno(errno));
     return false;
   }
+  posix::NoteCreated(dst);
   Set(error, FileError::kNone);
   return true;
 }

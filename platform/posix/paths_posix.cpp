@@ -4,9 +4,12 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
+#include <mutex>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/codepage.h"
+#include "platform/posix/host_names.h"
 
 namespace platform {
 namespace {
@@ -16,40 +19,50 @@ bool Exists(const std::string& p) {
   return ::lstat(p.c_str(), &st) == 0;
 }
 
-// Lower case in code page 1251: Latin A-Z, Cyrillic А-Я (0xC0-0xDF) and Ё (0xA8).
-std::string LowerCp1251(std::string_view s) {
-  std::string out(s);
-  for (char& ch : out) {
-    auto b = static_cast<unsigned char>(ch);
-    if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDF)) b += 0x20;
-    else if (b == 0xA8) b = 0xB8;
-    ch = static_cast<char>(b);
-  }
-  return out;
-}
-
 std::string Join(const std::string& base, const std::string& name) {
   if (base.empty()) return name;
   return base.back() == '/' ? base + name : base + '/' + name;
 }
 
-// Appends component `name` (UTF-8) to `base`, matching an existing entry
-// without regard to case when the exact name does not exist.
-std::string AppendComponent(const std::string& base, const std::string& name) {
-  const std::string exact = Join(base, name);
-  if (name == "." || name == ".." || Exists(exact)) return exact;
-  DIR* dir = ::opendir(base.empty() ? "." : base.c_str());
-  if (dir == nullptr) return exact;
-  const std::string want = LowerCp1251(Utf8ToCp1251(name));
-  std::string found;
-  while (const dirent* e = ::readdir(dir)) {
-    if (LowerCp1251(Utf8ToCp1251(e->d_name)) == want) {
-      found = e->d_name;
-      break;
-    }
+// Folder listings for the case-insensitive lookup, keyed by host folder and
+// checked against the folder's change time on every use. Without it, creating
+// n new files in one folder would list that folder n times. What the platform
+// creates itself is added in place (NoteCreated), so the cached listing stays
+// valid across our own writes.
+struct Listing {
+  struct timespec mtime;
+  ino_t ino;
+  std::unordered_map<std::string, std::string> names;  // lower case (1251) -> name
+};
+
+std::mutex g_listing_mutex;
+std::unordered_map<std::string, Listing> g_listings;
+
+bool SameStamp(const struct stat& st, const Listing& l) {
+  return st.st_ino == l.ino && st.st_mtim.tv_sec == l.mtime.tv_sec && st.st_mtim.tv_nsec == l.mtime.tv_nsec;
+}
+
+std::string Key(const std::string& name) { return LowerCp1251(Utf8ToCp1251(name)); }
+
+// The existing entry of folder `base` whose name equals `name` without regard
+// to case, or "".
+std::string FindInFolder(const std::string& base, const std::string& name) {
+  const std::string dir_path = base.empty() ? "." : base;
+  struct stat st;
+  if (::stat(dir_path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return {};
+  std::lock_guard<std::mutex> lock(g_listing_mutex);
+  auto it = g_listings.find(dir_path);
+  if (it == g_listings.end() || !SameStamp(st, it->second)) {
+    DIR* dir = ::opendir(dir_path.c_str());
+    if (dir == nullptr) return {};
+    if (g_listings.size() >= 256) g_listings.clear();
+    Listing listing{st.st_mtim, st.st_ino, {}};
+    while (const dirent* e = ::readdir(dir)) listing.names.emplace(Key(e->d_name), e->d_name);
+    ::closedir(dir);
+    it = g_listings.insert_or_assign(dir_path, std::move(listing)).first;
   }
-  ::closedir(dir);
-  return found.empty() ? exact : Join(base, found);
+  const auto found = it->second.names.find(Key(name));
+  return found == it->second.names.end() ? std::string() : found->second;
 }
 
 std::string DriveRoot(char letter) {
@@ -85,30 +98,58 @@ std::string HostPath(std::string_view path) {
     base = "/";
     pos = 1;
   }
-  // Walk the components so that existing ones are matched without regard to case.
-  std::string out = base;
-  const bool relative = base.empty();
+  // The path as given, when it exists, is the answer (one call). Otherwise
+  // walk the components so that existing ones are matched without regard to
+  // case; once one does not exist at all, the rest is taken as given.
+  std::vector<std::string> names;
   while (pos <= p.size()) {
     size_t next = p.find('/', pos);
     if (next == std::string::npos) next = p.size();
-    std::string name = p.substr(pos, next - pos);
+    if (next > pos) names.push_back(p.substr(pos, next - pos));
     pos = next + 1;
-    if (name.empty()) continue;
-    out = AppendComponent(out, name);
   }
-  if (out.empty()) out = relative ? "." : "/";
+  std::string out = base;
+  for (const std::string& name : names) out = Join(out, name);
+  if (out.empty()) return base.empty() ? "." : "/";
+  if (Exists(out)) return out;
+  out = base;
+  bool missing = false;
+  for (const std::string& name : names) {
+    const std::string exact = Join(out, name);
+    if (missing || name == "." || name == ".." || Exists(exact)) {
+      out = exact;
+      continue;
+    }
+    const std::string found = FindInFolder(out, name);
+    missing = found.empty();
+    out = missing ? exact : Join(out, found);
+  }
   return out;
 }
+
+namespace posix {
+
+void NoteCreated(const std::string& host_path) {
+  const size_t cut = host_path.find_last_of('/');
+  const std::string dir = cut == std::string::npos ? "." : cut == 0 ? "/" : host_path.substr(0, cut);
+  const std::string name = cut == std::string::npos ? host_path : host_path.substr(cut + 1);
+  std::lock_guard<std::mutex> lock(g_listing_mutex);
+  const auto it = g_listings.find(dir);
+  if (it == g_listings.end()) return;
+  struct stat st;
+  if (::stat(dir.c_str(), &st) != 0) {
+    g_listings.erase(it);
+    return;
+  }
+  it->second.names.emplace(Key(name), name);
+  it->second.mtime = st.st_mtim;
+  it->second.ino = st.st_ino;
+}
+
+}  // namespace posix
 
 std::string ProgramPathFromHost(std::string_view host_path) {
   return Utf8ToCp1251(host_path, '_');
-}
-
-std::string JoinPath(std::string_view dir, std::string_view name) {
-  std::string out(dir);
-  if (!out.empty() && out.back() != '\\' && out.back() != '/') out += '\\';
-  out += name;
-  return out;
 }
 
 }  // namespace platform

@@ -8,17 +8,6 @@
 namespace platform {
 namespace {
 
-std::string LowerCp1251(std::string_view s) {
-  std::string out(s);
-  for (char& ch : out) {
-    auto b = static_cast<unsigned char>(ch);
-    if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDF)) b += 0x20;
-    else if (b == 0xA8) b = 0xB8;
-    ch = static_cast<char>(b);
-  }
-  return out;
-}
-
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
   while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);

@@ -23,17 +23,6 @@
 namespace platform {
 namespace {
 
-std::string LowerCp1251(std::string_view s) {
-  std::string out(s);
-  for (char& ch : out) {
-    auto b = static_cast<unsigned char>(ch);
-    if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDF)) b += 0x20;
-    else if (b == 0xA8) b = 0xB8;
-    ch = static_cast<char>(b);
-  }
-  return out;
-}
-
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;

@@ -1,6 +1,4 @@
 #include <windows.h>
-// winuser.h defines OemToAnsi as OemToCharA, which would rename ours.
-#undef OemToAnsi
 
 #include "platform/codepage.h"
 
