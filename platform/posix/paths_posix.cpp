@@ -112,9 +112,19 @@ std::string HostPath(std::string_view path) {
   for (const std::string& name : names) out = Join(out, name);
   if (out.empty()) return base.empty() ? "." : "/";
   if (Exists(out)) return out;
-  out = base;
+  // The longest leading part that exists as given (usually the parent folder
+  // of a file about to be made): only what follows it needs a lookup.
+  size_t known = names.size() - 1;
+  std::string prefix;
+  for (;; --known) {
+    prefix = base;
+    for (size_t i = 0; i < known; ++i) prefix = Join(prefix, names[i]);
+    if (known == 0 || Exists(prefix)) break;
+  }
+  out = prefix;
   bool missing = false;
-  for (const std::string& name : names) {
+  for (size_t i = known; i < names.size(); ++i) {
+    const std::string& name = names[i];
     const std::string exact = Join(out, name);
     if (missing || name == "." || name == ".." || Exists(exact)) {
       out = exact;
