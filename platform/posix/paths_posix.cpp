@@ -111,7 +111,7 @@ std::string HostPath(std::string_view path) {
   std::string out = base;
   for (const std::string& name : names) out = Join(out, name);
   if (out.empty()) return base.empty() ? "." : "/";
-  if (Exists(out)) return out;
+  if (names.empty() || Exists(out)) return out;
   // The longest leading part that exists as given (usually the parent folder
   // of a file about to be made): only what follows it needs a lookup.
   size_t known = names.size() - 1;
