@@ -113,28 +113,7 @@ bool Decode(UnzipWork& w, BitReader& r, bool large_dictionary, const HuffEntry* 
     if (l->Op != 0) length += Bits(r, l->Op);
     remaining -= length;
     uint32_t src = (pos - low - d->Base) & (kWindowSize - 1);
-    while (length > 0) {
-      uint32_t piece = kWindowSize - (src > pos ? src : pos);
-      if (piece > length) piece = length;
-      if (first_pass && src >= pos) {
-        // Before the entry's first byte: zeros, not what an earlier entry
-        // left in the window.
-        std::memset(window + pos, 0, piece);
-      } else if (pos - src < piece) {
-        // Overlapping: repeat the bytes just written.
-        for (uint32_t i = 0; i < piece; ++i) window[pos + i] = window[src + i];
-      } else {
-        std::memcpy(window + pos, window + src, piece);
-      }
-      pos += piece;
-      src = (src + piece) & (kWindowSize - 1);
-      length -= piece;
-      if (pos == kWindowSize) {
-        FlushWindow(w, kWindowSize);
-        pos = 0;
-        first_pass = false;
-      }
-    }
+    CopyMatch(w, window, kWindowSize, pos, src, length, first_pass);
   }
   FlushWindow(w, pos);
   return true;

@@ -70,3 +70,31 @@ struct LegacyBitReader {
     return true;
   }
 };
+
+// Copies a match of `length` bytes from `src` to `pos` in a sliding window of
+// `window_size` bytes (a power of two), writing the window out each time it
+// fills. On the first pass through the window, bytes before the entry's first
+// byte are zeros, not what an earlier entry left there.
+inline void CopyMatch(UnzipWork& w, uint8_t* window, uint32_t window_size, uint32_t& pos, uint32_t src,
+                      uint32_t length, bool& first_pass) {
+  while (length > 0) {
+    uint32_t piece = window_size - (src > pos ? src : pos);
+    if (piece > length) piece = length;
+    if (first_pass && src >= pos) {
+      std::memset(window + pos, 0, piece);
+    } else if (pos - src < piece) {
+      // Overlapping: repeat the bytes just written.
+      for (uint32_t i = 0; i < piece; ++i) window[pos + i] = window[src + i];
+    } else {
+      std::memcpy(window + pos, window + src, piece);
+    }
+    pos += piece;
+    src = (src + piece) & (window_size - 1);
+    length -= piece;
+    if (pos == window_size) {
+      FlushWindow(w, window_size);
+      pos = 0;
+      first_pass = false;
+    }
+  }
+}

@@ -115,28 +115,7 @@ bool Decode(UnzipWork& w, const FactorTable& f) {
         const uint32_t distance = ((v >> f.distance_shift) & f.distance_mask) * 256 + x + 1;
         remaining -= length;
         uint32_t src = (pos - distance) & (kWindowSize - 1);
-        while (length > 0) {
-          uint32_t piece = kWindowSize - (src > pos ? src : pos);
-          if (piece > length) piece = length;
-          if (first_pass && src >= pos) {
-            // Before the entry's first byte: zeros, not what an earlier entry
-            // left in the window.
-            std::memset(window + pos, 0, piece);
-          } else if (pos - src < piece) {
-            // Overlapping: repeat the bytes just written.
-            for (uint32_t i = 0; i < piece; ++i) window[pos + i] = window[src + i];
-          } else {
-            std::memcpy(window + pos, window + src, piece);
-          }
-          pos += piece;
-          src = (src + piece) & (kWindowSize - 1);
-          length -= piece;
-          if (pos == kWindowSize) {
-            FlushWindow(w, kWindowSize);
-            pos = 0;
-            first_pass = false;
-          }
-        }
+        CopyMatch(w, window, kWindowSize, pos, src, length, first_pass);
         state = 0;
         break;
       }

@@ -76,19 +76,6 @@ bool SetTimes(int fd, const char* path, uint32_t dos) {
 
 }  // namespace
 
-File::~File() { Close(); }
-
-File::File(File&& other) noexcept : handle_(other.handle_) { other.handle_ = kInvalid; }
-
-File& File::operator=(File&& other) noexcept {
-  if (this != &other) {
-    Close();
-    handle_ = other.handle_;
-    other.handle_ = kInvalid;
-  }
-  return *this;
-}
-
 File File::Open(std::string_view path, OpenMode mode, FileError* error) {
   int flags = O_CLOEXEC;
   switch (mode) {
@@ -184,20 +171,6 @@ bool File::Close() {
   const int r = ::close(static_cast<int>(handle_));
   handle_ = kInvalid;
   return r == 0;
-}
-
-const char* FileErrorText(FileError error) {
-  switch (error) {
-    case FileError::kNone: return "no error";
-    case FileError::kNotFound: return "not found";
-    case FileError::kAccessDenied: return "access denied";
-    case FileError::kSharingViolation: return "in use by another program";
-    case FileError::kDiskFull: return "disk full";
-    case FileError::kExists: return "already exists";
-    case FileError::kBadName: return "invalid name";
-    case FileError::kOther: break;
-  }
-  return "i/o error";
 }
 
 bool FileExists(std::string_view path) {

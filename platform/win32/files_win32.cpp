@@ -34,19 +34,6 @@ int64_t FileTimeToDos(const FILETIME& ft) {
 
 }  // namespace
 
-File::~File() { Close(); }
-
-File::File(File&& other) noexcept : handle_(other.handle_) { other.handle_ = kInvalid; }
-
-File& File::operator=(File&& other) noexcept {
-  if (this != &other) {
-    Close();
-    handle_ = other.handle_;
-    other.handle_ = kInvalid;
-  }
-  return *this;
-}
-
 File File::Open(std::string_view path, OpenMode mode, FileError* error) {
   DWORD access = GENERIC_READ, share = FILE_SHARE_READ | FILE_SHARE_WRITE, disposition = OPEN_EXISTING;
   switch (mode) {
@@ -140,20 +127,6 @@ bool File::Close() {
   const BOOL ok = ::CloseHandle(H(handle_));
   handle_ = kInvalid;
   return ok != FALSE;
-}
-
-const char* FileErrorText(FileError error) {
-  switch (error) {
-    case FileError::kNone: return "no error";
-    case FileError::kNotFound: return "not found";
-    case FileError::kAccessDenied: return "access denied";
-    case FileError::kSharingViolation: return "in use by another program";
-    case FileError::kDiskFull: return "disk full";
-    case FileError::kExists: return "already exists";
-    case FileError::kBadName: return "invalid name";
-    case FileError::kOther: break;
-  }
-  return "i/o error";
 }
 
 bool FileExists(std::string_view path) {
