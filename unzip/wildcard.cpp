@@ -183,6 +183,6 @@ int Walk(std::string_view pat, std::string_view text, WalkMemo& memo) {
 int WildcardMatch(std::string_view pattern, std::string_view text) {
   if (pattern == "*") return kWildMatch;
   const std::string pat = Lower(pattern), txt = Lower(text);
-  WalkMemo memo{pat.data(), txt.data(), {}};
+  WalkMemo memo{pat.data(), txt.data(), {}, {}};
   return Walk(pat, txt, memo);
 }
