@@ -113,6 +113,12 @@ std::vector<std::string> ListDirectory(std::string_view path);
 std::string CurrentDirectory();
 // The full path of the running executable, in program text.
 std::string ExecutablePath();
+// Kind of the drive whose root is `root` ("A:\"), as Windows numbers them:
+// 2 removable, 3 fixed, ... The Linux build has no such drives: 3 for every root.
+enum : int { kDriveRemovable = 2, kDriveFixed = 3 };
+int DriveType(std::string_view root);
+// The volume label of the drive whose root is `root`; false when there is none.
+bool VolumeLabel(std::string_view root, std::string* label);
 // The system's folder for temporary files (no trailing "\").
 std::string TempDirectory();
 // Removes a folder with everything below it (read-only files too). True when

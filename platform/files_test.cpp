@@ -104,6 +104,18 @@ TEST_F(FilesTest, RemoveTreeRemovesNestedReadOnlyFiles) {
   EXPECT_FALSE(DirectoryExists(Path("t")));
 }
 
+TEST(Drives, SystemDriveIsFixedAndHasNoRemovableLabelPath) {
+  EXPECT_EQ(DriveType("C:\\"), kDriveFixed);
+#ifdef _WIN32
+  std::string label;
+  EXPECT_TRUE(VolumeLabel("C:\\", &label));  // Wine gives its drives a (possibly empty) label
+  EXPECT_NE(DriveType("Q:\\"), kDriveRemovable);  // no such drive
+#else
+  std::string label;
+  EXPECT_FALSE(VolumeLabel("C:\\", &label));
+#endif
+}
+
 TEST_F(FilesTest, ListDirectoryGivesNames) {
   FileError err;
   File::Open(Path("one"), OpenMode::kCreate, &err);

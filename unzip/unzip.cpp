@@ -172,10 +172,19 @@ TStream* TUnZip::NextDisk(int n) {
   return archive_stream_.get();
 }
 
-bool TUnZip::LabelMatches(int /*n*/) const {
-  // Labels can only be read from removable disks, which the platform layer
-  // cannot tell apart (see IsRemovableDrive): numbered files always match.
-  return volume_mode_ != TVolumeMode::RemovableDisks;
+bool TUnZip::LabelMatches(int n) const {
+  if (volume_mode_ != TVolumeMode::RemovableDisks) return true;
+  // A disk of a set made on floppies is labelled "PKBACK# 001" and so on: the
+  // last three of the first eleven characters number the disk.
+  std::string root = zip_name_.substr(0, 3);
+  for (char& c : root)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  std::string label;
+  if (!platform::VolumeLabel(root, &label)) return false;
+  if (label.size() > 11) label.resize(11);
+  char number[16];
+  std::snprintf(number, sizeof number, "%3.3d", n);
+  return label.size() >= 3 && label.compare(label.size() - 3, 3, number) == 0;
 }
 
 void TUnZip::DefaultNextDiskHandler(TUnZip& /*sender*/, int next_disk, std::string& fname) {

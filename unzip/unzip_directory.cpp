@@ -18,10 +18,7 @@ uint32_t Le32(const uint8_t* p) {
 
 constexpr int64_t kPumpInterval = 10240;
 
-// The volume on which a path lies is a removable disk. The platform layer
-// offers no drive-type service, so every path counts as a fixed disk and a set
-// is treated as numbered files.
-bool IsRemovableDrive(const std::string& /*root*/) { return false; }
+bool IsRemovableDrive(const std::string& root) { return platform::DriveType(root) == platform::kDriveRemovable; }
 
 class BusyCursor {
  public:

@@ -297,6 +297,10 @@ std::string ExecutablePath() {
   return ProgramPathFromHost(std::string(buf, static_cast<size_t>(n)));
 }
 
+int DriveType(std::string_view) { return kDriveFixed; }
+
+bool VolumeLabel(std::string_view, std::string*) { return false; }
+
 std::string TempDirectory() {
   const char* tmp = std::getenv("TMPDIR");
   std::string dir = tmp != nullptr && *tmp ? tmp : "/tmp";

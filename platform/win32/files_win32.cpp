@@ -218,6 +218,16 @@ std::string ExecutablePath() {
   return std::string(buf, n);
 }
 
+int DriveType(std::string_view root) { return static_cast<int>(::GetDriveTypeA(Z(root).c_str())); }
+
+bool VolumeLabel(std::string_view root, std::string* label) {
+  char name[MAX_PATH + 1] = {};
+  if (!::GetVolumeInformationA(Z(root).c_str(), name, sizeof name, nullptr, nullptr, nullptr, nullptr, 0))
+    return false;
+  *label = name;
+  return true;
+}
+
 std::string TempDirectory() {
   char buf[MAX_PATH + 1];
   const DWORD n = ::GetTempPathA(sizeof buf, buf);
